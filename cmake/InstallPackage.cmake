@@ -1,0 +1,26 @@
+# install_library_package(TARGET DESCRIPTION)
+# Installs a shared library with a CMake package (find_package(TARGET)) exposing
+# TARGET::TARGET, and a pkg-config file named after the library in lower case.
+function(install_library_package target description)
+  string(TOLOWER ${target} lower)
+  install(TARGETS ${target} EXPORT ${target}Targets
+          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+          RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+          INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  install(EXPORT ${target}Targets NAMESPACE ${target}::
+          DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${target})
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${target}Config.cmake
+       "include(\${CMAKE_CURRENT_LIST_DIR}/${target}Targets.cmake)\n")
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${target}Config.cmake
+          DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${target})
+  set(pc "prefix=${CMAKE_INSTALL_PREFIX}\n")
+  string(APPEND pc "libdir=\${prefix}/${CMAKE_INSTALL_LIBDIR}\n")
+  string(APPEND pc "includedir=\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}\n\n")
+  string(APPEND pc "Name: ${target}\nDescription: ${description}\n")
+  string(APPEND pc "Version: ${PROJECT_VERSION}\n")
+  string(APPEND pc "Libs: -L\${libdir} -l${target}\nCflags: -I\${includedir}\n")
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${lower}.pc "${pc}")
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${lower}.pc
+          DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endfunction()

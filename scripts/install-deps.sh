@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build and the tests need, when missing.
+# Runs as root (apt-get); does nothing when everything is present.
+set -euo pipefail
+
+packages=(
+  cmake g++ clang make pkg-config python3
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  bison                                            # compiler grammar
+  libmuparser-dev libssl-dev rhash                 # benchmark peers
+  unixodbc unixodbc-dev libsqliteodbc libsqlite3-dev sqlite3 odbc-postgresql postgresql
+  cups cups-client libcups2-dev                    # spooler tests
+  libclang-rt-14-dev                               # libFuzzer
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64   # Windows builds
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

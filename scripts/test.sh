@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, then the release build's CTest suite
+# (unit, end-to-end, database and spooler tests), the same suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a fixed
+# number of inputs, and the Windows checks.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+step() { printf '\n==== %s\n' "$*"; }
+
+step "release build and tests"
+cmake --preset release >/dev/null
+cmake --build --preset release
+ctest --preset release
+
+step "sanitizer build and tests"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
+
+if [ -f fuzz/run.sh ]; then
+  step "fuzz targets"
+  bash fuzz/run.sh
+fi
+
+if [ -f scripts/windows-checks.sh ]; then
+  step "Windows builds and checks"
+  bash scripts/windows-checks.sh
+fi
