@@ -1,0 +1,71 @@
+#include "evaluator/constant_conversion.h"
+
+#include <cstdint>
+
+#include "formula/format.h"
+#include "platform/decimal_text.h"
+
+namespace zerizi {
+
+namespace {
+
+// Powers of ten that are exact doubles.
+constexpr double exact_powers_of_ten[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
+};
+constexpr int largest_exact_power = 22;
+constexpr std::uint64_t exact_integer_limit = std::uint64_t{1} << 53;
+
+constexpr bool is_blank(char c) noexcept { return c == ' ' || (c >= '\t' && c <= '\r'); }
+constexpr bool is_digit(char c) noexcept { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+// Clinger's fast path: when the digits form an integer m < 2^53 and the point
+// stands k <= 22 digits from the end, m and 10^k are exact doubles and one
+// correctly rounded division gives the correctly rounded value of the literal,
+// which is what a correctly rounding strtod returns. x87 arithmetic rounds
+// twice, so there the fast path is not taken.
+bool exact_decimal_value(std::string_view text, double &value) noexcept {
+#if (defined(__i386__) || defined(_M_IX86)) && !defined(__SSE2_MATH__) && !(defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+    (void)text;
+    (void)value;
+    return false;
+#else
+    std::size_t i = 0;
+    while (i < text.size() && is_blank(text[i])) ++i;
+    std::uint64_t mantissa = 0;
+    std::size_t integer_digits = 0;
+    for (; i < text.size() && is_digit(text[i]); ++i, ++integer_digits) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+        if (mantissa >= exact_integer_limit) return false;
+    }
+    if (integer_digits == 0) return false;
+    int fraction_digits = 0;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        for (; i < text.size() && is_digit(text[i]); ++i) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+            if (mantissa >= exact_integer_limit || ++fraction_digits > largest_exact_power) return false;
+        }
+        if (fraction_digits == 0) return false;
+    }
+    if (i != text.size()) return false;
+    value = static_cast<double>(mantissa) / exact_powers_of_ten[fraction_digits];
+    return true;
+#endif
+}
+
+double constant_value(std::string_view text) noexcept {
+    double value;
+    if (exact_decimal_value(text, value)) return value;
+    // Anything else goes to the C library, from a zero-terminated copy.
+    char buffer[formula::symbol_text_width + 1];
+    std::size_t length = text.size() < formula::symbol_text_width ? text.size() : formula::symbol_text_width;
+    text.copy(buffer, length);
+    buffer[length] = '\0';
+    return platform::decimal_text_to_double(buffer);
+}
+
+}  // namespace zerizi

@@ -1,0 +1,114 @@
+// Loading a compiled formula into the engine, binding the inputs, handing the
+// output back and releasing the tables.
+#include <cstring>
+
+#include "evaluator/constant_conversion.h"
+#include "evaluator/engine.h"
+#include "formula/format.h"
+
+namespace zerizi {
+
+namespace {
+
+std::string_view text_view(const char *text) noexcept {
+    return text ? std::string_view(text) : std::string_view();
+}
+
+}  // namespace
+
+int engine::load_formula(const char *const *texts) {
+    if (load_code(texts) == -1) return load_code_failed;
+    if (load_symbols(texts) == -1) return load_symbols_failed;
+    loaded_ = true;
+    return load_ok;
+}
+
+// Reads the code text (texts[1]). Only the records that stand complete in the
+// text are loaded, however large the header's count. One STOP is added after
+// the last instruction, so that running past the end stops as STOP does; the
+// instructions that push are counted to size the stack.
+int engine::load_code(const char *const *texts) {
+    std::string_view text = text_view(texts[1]);
+    const std::size_t count = formula::complete_records(text, formula::read_header_count(text),
+                                                        formula::instruction_record_width);
+    code_.allocate(count + 2);
+    code_[0] = {0, 0};
+    std::size_t pushes = 0;
+    const char *record = text.data() + formula::header_width;
+    for (std::size_t i = 1; i <= count; ++i, record += formula::instruction_record_width) {
+        instruction &entry = code_[i];
+        entry.kind = formula::parse_int_field({record + formula::instruction_kind_offset, 1});
+        entry.value = formula::parse_int_field(
+            {record + formula::instruction_value_offset, formula::instruction_value_width});
+        pushes += (entry.kind == formula::Operando || entry.kind == formula::Riferimento);
+    }
+    code_[count + 1] = {formula::Operatore, formula::STOP};
+    instruction_count_ = static_cast<std::int32_t>(count);
+    stack_.clear();
+    stack_.reserve(pushes);
+    return 1;
+}
+
+// Reads the symbol text (texts[0]): tipo, scope and the 20-character text of
+// every complete record. A constant takes the value of its literal; a
+// variable starts at 0.0 and keeps its text, leading blanks included, as name.
+int engine::load_symbols(const char *const *texts) {
+    std::string_view text = text_view(texts[0]);
+    const std::size_t count = formula::complete_records(text, formula::read_header_count(text),
+                                                        formula::symbol_record_width);
+    symbols_.allocate(count + 1);
+    symbols_[0] = {nullptr, 0, 0, false, false, 0.0};
+    last_output_ = 0;
+    const char *record = text.data() + formula::header_width;
+    for (std::size_t i = 1; i <= count; ++i, record += formula::symbol_record_width) {
+        symbol_entry &entry = symbols_[i];
+        entry.tipo = formula::parse_int_field({record + formula::symbol_tipo_offset, 1});
+        entry.scope = formula::parse_int_field({record + formula::symbol_scope_offset, 1});
+        entry.is_set = false;
+        entry.assigned = true;
+        std::string_view field(record + formula::symbol_text_offset, formula::symbol_text_width);
+        if (entry.tipo == formula::tipo_constant) {
+            entry.name = nullptr;
+            entry.value = constant_value(field);
+        } else {
+            entry.name = field.data();
+            entry.value = 0.0;
+        }
+        if (entry.tipo == formula::tipo_variable && entry.scope == formula::scope_output)
+            last_output_ = static_cast<std::int32_t>(i);
+    }
+    symbol_count_ = static_cast<std::int32_t>(count + 1);
+    return 1;
+}
+
+// Input variables take elements 1, 2, ... of the value array in symbol order;
+// local symbols restart at 0.0; every flag is cleared.
+void engine::bind_inputs(const double *values) {
+    const double *next_input = values + 1;
+    for (std::int32_t i = 1; i < symbol_count_; ++i) {
+        symbol_entry &entry = symbols_[i];
+        if (entry.scope == formula::scope_input && entry.tipo == formula::tipo_variable)
+            entry.value = *next_input++;
+        else if (entry.scope == formula::scope_local)
+            entry.value = 0.0;
+        entry.is_set = false;
+        entry.assigned = false;
+    }
+}
+
+// Element 0 receives the value of the output variable that stands last in the
+// symbol table (every output variable writes element 0 in turn, so the last
+// one is what the caller sees); without an output variable it is left alone.
+int engine::collect_outputs(double *values) const {
+    if (last_output_ != 0) values[0] = symbols_[last_output_].value;
+    return symbol_count_;
+}
+
+void engine::release_formula() noexcept {
+    if (!loaded_) return;
+    symbols_.release();
+    code_.release();
+    loaded_ = false;
+}
+
+}  // namespace zerizi
