@@ -1,0 +1,30 @@
+// A file opened for reading in binary mode, closed by its owner; reads go
+// straight into the caller's buffer in large blocks.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+
+namespace ventus {
+
+class InputFile {
+public:
+    // Opens path for reading; is_open() tells whether that worked.
+    explicit InputFile(const char *path);
+
+    bool is_open() const { return file_ != nullptr; }
+    // Reads up to capacity bytes; fewer only at the end of the file or on
+    // a read error (then failed() is true). 0 at the end.
+    std::size_t read(void *buffer, std::size_t capacity);
+    bool failed() const { return failed_; }
+
+private:
+    struct Closer {
+        void operator()(std::FILE *file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, Closer> file_;
+    bool failed_ = false;
+};
+
+}  // namespace ventus
