@@ -1,0 +1,50 @@
+// ReplChar: a text-mode copy of a file with one character replaced.
+#include <cstdint>
+#include <vector>
+
+#include "hostutil/input_file.h"
+#include "hostutil/replace_file.h"
+#include "hostutil/text_mode.h"
+#include "ventus.h"
+
+namespace ventus {
+
+namespace {
+
+// 1 when the copy is in place, 0 when the source could not be opened or
+// read, or the target could not be written (an existing target then stays
+// as it was).
+std::int32_t replace_character(const char *source, const char *target, char old_char, char new_char) {
+    InputFile input{source};
+    if (!input.is_open()) return 0;
+    ReplacementFile output{target};
+    if (!output.is_open()) return 0;
+
+    TextModeReader reader{input};
+    TextModeWriter writer{output};
+    std::vector<char> text(256 * 1024);
+    for (;;) {
+        const std::size_t length = reader.read(text.data(), text.size());
+        if (length == 0) break;
+        for (std::size_t i = 0; i < length; ++i) {
+            if (text[i] == old_char) text[i] = new_char;
+        }
+        if (!writer.write(text.data(), length)) return 0;
+    }
+    if (reader.failed() || !writer.flush()) return 0;
+    return output.commit() ? 1 : 0;
+}
+
+}  // namespace
+
+}  // namespace ventus
+
+extern "C" FORMULA_EXPORT int32_t FORMULA_CALL ReplChar(const char *source, const char *target,
+                                                        int32_t old_char, int32_t new_char) {
+    try {
+        return ventus::replace_character(source, target, static_cast<char>(old_char & 0xFF),
+                                         static_cast<char>(new_char & 0xFF));
+    } catch (...) {  // out of memory
+        return 0;
+    }
+}

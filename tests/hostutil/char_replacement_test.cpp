@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "test_files.h"
+#include "ventus.h"
+
+namespace {
+
+using namespace hostutil_test;
+
+class ReplCharTest : public ::testing::Test {
+protected:
+    // Replaces in a source holding bytes and returns the target's bytes.
+    std::string replaced(const std::string &bytes, int old_char, int new_char) {
+        write_file(source, bytes);
+        EXPECT_EQ(ReplChar(source.c_str(), target.c_str(), old_char, new_char), 1);
+        return read_file(target);
+    }
+
+    TemporaryFolder folder;
+    std::string source = folder.file("source.txt");
+    std::string target = folder.file("target.txt");
+};
+
+TEST_F(ReplCharTest, ReplacesInATextModeCopy) {
+    EXPECT_EQ(replaced("banana\r\n", 'a', 'b'), "bbnbnb\r\n");
+    // LF alone becomes CR LF, also when nothing is replaced.
+    EXPECT_EQ(replaced("uno\ndue\n", 'x', 'y'), "uno\r\ndue\r\n");
+    EXPECT_EQ(replaced("uno\r\ndue", 'o', 'o'), "uno\r\ndue");
+    // A lone CR is delivered and can be replaced; the CR of CR LF is not seen.
+    EXPECT_EQ(replaced("a\rb\r\n", '\r', '-'), "a-b\r\n");
+    EXPECT_EQ(replaced("a\r\r\nb", '\r', '-'), "a-\r\nb");
+    // Byte 0x1A ends the input.
+    EXPECT_EQ(replaced("prima\x1A" "dopo\r\n", 'a', 'A'), "primA");
+    EXPECT_EQ(replaced(std::string("\0x\0", 3), 0, 'z'), "zxz");
+    EXPECT_EQ(replaced("", 'a', 'b'), "");
+}
+
+TEST_F(ReplCharTest, LineFeedsJoinOrSplitLines) {
+    EXPECT_EQ(replaced("uno\r\ndue\r\n", '\n', ' '), "uno due ");
+    EXPECT_EQ(replaced("a;b;c", ';', '\n'), "a\r\nb\r\nc");
+    EXPECT_EQ(replaced("x\r", '\r', '\n'), "x\r\n");
+}
+
+TEST_F(ReplCharTest, OnlyTheLowByteOfTheCharactersCounts) {
+    EXPECT_EQ(replaced("AAbA", 0x141, 0x7A), "zzbz");
+    EXPECT_EQ(replaced("AAbA", 'A', 0x1FF42), "BBbB");
+    EXPECT_EQ(replaced("\xE9t\xE9", -23, 'e'), "ete");  // -23 has the low byte 0xE9
+}
+
+TEST_F(ReplCharTest, CrLfAcrossReadBlocks) {
+    // CR LF pairs and a 0x1A far beyond the first read block.
+    std::string bytes;
+    for (int i = 0; i < 200000; ++i) bytes += (i % 3 == 0) ? "ab\r\n" : "c\rd\n";
+    std::string expected;
+    for (int i = 0; i < 200000; ++i) expected += (i % 3 == 0) ? "Xb\r\n" : "c\rd\r\n";
+    EXPECT_EQ(replaced(bytes, 'a', 'X'), expected);
+    EXPECT_EQ(replaced(bytes + "\x1A" "tail", 'a', 'X'), expected);
+}
+
+TEST_F(ReplCharTest, SourceAndTargetMayBeTheSameFile) {
+    write_file(source, "casa\n");
+    EXPECT_EQ(ReplChar(source.c_str(), source.c_str(), 'a', 'o'), 1);
+    EXPECT_EQ(read_file(source), "coso\r\n");
+    EXPECT_EQ(folder_listing(folder.path()), "source.txt\n");
+}
+
+TEST_F(ReplCharTest, MissingSourceLeavesTheTargetAlone) {
+    EXPECT_EQ(ReplChar(folder.file("missing").c_str(), target.c_str(), 'a', 'b'), 0);
+    EXPECT_FALSE(file_exists(target));
+    write_file(target, "previous");
+    EXPECT_EQ(ReplChar(folder.file("missing").c_str(), target.c_str(), 'a', 'b'), 0);
+    EXPECT_EQ(read_file(target), "previous");
+    EXPECT_EQ(ReplChar(nullptr, target.c_str(), 'a', 'b'), 0);
+    EXPECT_EQ(ReplChar(source.c_str(), nullptr, 'a', 'b'), 0);
+}
+
+TEST_F(ReplCharTest, UnwritableOrUnreadablePlacesReturnZero) {
+    write_file(source, "abc");
+    EXPECT_EQ(ReplChar(source.c_str(), folder.file("no/such/folder/t").c_str(), 'a', 'b'), 0);
+    // A folder as source cannot be read; a folder as target cannot be replaced.
+    EXPECT_EQ(ReplChar(folder.path().c_str(), target.c_str(), 'a', 'b'), 0);
+    EXPECT_FALSE(file_exists(target));
+    std::filesystem::create_directory(folder.file("sub"));
+    EXPECT_EQ(ReplChar(source.c_str(), folder.file("sub").c_str(), 'a', 'b'), 0);
+    EXPECT_EQ(folder_listing(folder.path()), "source.txt\nsub\n");
+}
+
+TEST_F(ReplCharTest, FullDiskLeavesTheTargetUntouched) {
+    TinyFilesystem disk;
+    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+    const std::string small_target = disk.file("target.txt");
+    write_file(small_target, "previous");
+    write_file(source, std::string(200 * 1024, 'a'));
+    EXPECT_EQ(ReplChar(source.c_str(), small_target.c_str(), 'a', 'b'), 0);
+    EXPECT_EQ(read_file(small_target), "previous");
+    EXPECT_EQ(folder_listing(std::filesystem::path(small_target).parent_path()), "target.txt\n");
+}
+
+}  // namespace
