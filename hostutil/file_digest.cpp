@@ -1,0 +1,44 @@
+// RMDcalc: the RIPEMD-160 digest of a file as 40 lower-case hex digits.
+#include "hostutil/file_digest.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "hostutil/input_file.h"
+#include "ventus.h"
+
+namespace ventus {
+
+std::optional<Ripemd160Digest> RMDbinary(const char *path) {
+    InputFile file{path};
+    if (!file.is_open()) return std::nullopt;
+    Ripemd160 hash;
+    std::vector<unsigned char> block(1024 * 1024);
+    for (;;) {
+        const std::size_t length = file.read(block.data(), block.size());
+        hash.update(block.data(), length);
+        if (length < block.size()) break;
+    }
+    if (file.failed()) return std::nullopt;
+    return hash.finish();
+}
+
+}  // namespace ventus
+
+extern "C" FORMULA_EXPORT int32_t FORMULA_CALL RMDcalc(const char *path, char *digest) {
+    if (digest == nullptr) return 0;
+    digest[0] = '\0';
+    try {
+        const auto binary = ventus::RMDbinary(path);
+        if (!binary) return 0;
+        static constexpr char hex[] = "0123456789abcdef";
+        for (std::size_t i = 0; i < binary->size(); ++i) {
+            digest[2 * i] = hex[(*binary)[i] >> 4];
+            digest[2 * i + 1] = hex[(*binary)[i] & 0x0F];
+        }
+        digest[2 * binary->size()] = '\0';
+        return 1;
+    } catch (...) {  // out of memory for the read buffer
+        return 0;
+    }
+}
