@@ -1,0 +1,18 @@
+// Numbers on formeval's command line and in its output, independent of the
+// locale: a point is the decimal separator.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace formeval {
+
+// A decimal or scientific number, with an optional sign ("21", "-0.5",
+// "+1e3", "inf", "nan"); nothing else may follow it.
+std::optional<double> parse_number(std::string_view text);
+
+// The shortest text that reads back as the same double ("42", "0.1", "1e+300").
+std::string shortest_text(double value);
+
+}  // namespace formeval
