@@ -1,0 +1,10 @@
+// printf-style output on the run's standard output and standard error, or
+// into the strings that an in-process run (tests, fuzzing) captures them in.
+#pragma once
+
+namespace formcomp {
+
+void print_output(const char *format, ...) __attribute__((format(printf, 1, 2)));
+void print_error(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace formcomp

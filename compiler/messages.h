@@ -1,0 +1,58 @@
+// Every text that formcomp prints, in one place. The formats that carry a
+// line end in "linea %d" and are printed with the scanner's current_line.
+#pragma once
+
+namespace formcomp::messages {
+
+// Command line (compile_run.cpp, options.cpp).
+inline constexpr char unknown_option[] = "%s: unknown option %c\n";  // standard error
+inline constexpr char help_text[] =
+    "Parser help:\n"
+    " -d: debug output\n"
+    " -b: No header in output files\n"
+    " -h: This help\n";
+inline constexpr char parsing_ok[] = "Parsing ok\n";
+
+// Parser errors, through report_parse_error (scanner.cpp, grammar.y).
+inline constexpr char parse_error_format[] = "%s: linea %d\n";
+inline constexpr char syntax_error[] = "syntax error";
+inline constexpr char stack_overflow[] = "yacc stack overflow";
+
+// Scanner failures, through scanner_fatal on standard error, exit code 2.
+inline constexpr char input_failed[] = "input in flex scanner failed";
+inline constexpr char buffer_overflow[] =
+    "input buffer overflow, can't enlarge buffer because scanner uses REJECT";
+inline constexpr char out_of_memory[] = "out of dynamic memory in yy_create_buffer()";
+
+// Semantic errors (tables.cpp, labels.cpp, grammar_actions.cpp).
+inline constexpr char variable_undefined[] = "Variabile %s non definita linea %d\n";
+inline constexpr char variable_redefined[] = "Variabile %s ridefinita linea %d\n";
+inline constexpr char label_redefined[] = "Label %s ridefinita linea %d\n";
+inline constexpr char label_undeclared[] = "Label %s non dichiarata\n";
+inline constexpr char patch_stack_empty[] = "Stack sfondato! linea %d\n";
+inline constexpr char not_a_variable[] = "%s non e' una variabile, linea %d\n";
+
+// Errors that formcomp adds: each clears compile_ok, so no file is written.
+// A name or number longer than the 19 characters of token_text (scanner.cpp).
+inline constexpr char name_too_long[] = "Nome %s troppo lungo (massimo 19 caratteri) linea %d\n";
+inline constexpr char number_too_long[] = "Numero %s troppo lungo (massimo 19 caratteri) linea %d\n";
+// A formula name wider than the 8 columns of the header (grammar_actions.cpp).
+inline constexpr char formula_name_too_long[] =
+    "Nome della formula %s troppo lungo (massimo 8 caratteri) linea %d\n";
+// A table full; each is printed once per run (tables.cpp).
+inline constexpr char too_many_symbols[] = "Troppe variabili e costanti (massimo 1023) linea %d\n";
+inline constexpr char too_many_labels[] = "Troppe label (massimo 63) linea %d\n";
+inline constexpr char too_many_instructions[] = "Troppe istruzioni (massimo 4095) linea %d\n";
+inline constexpr char nesting_too_deep[] = "Troppi if e while annidati (massimo 50) linea %d\n";
+// An output file that could not be created, written or put in place (output_files.cpp).
+inline constexpr char file_not_written[] = "Impossibile scrivere il file %s linea %d\n";
+
+// Listings of option -d (writers.cpp).
+inline constexpr char variable_listing_title[] = "Var: # ord tipo, scope, name\n";
+inline constexpr char variable_listing_line[] = "Var: # %3d %4d %5d %20s\n";
+inline constexpr char label_listing_title[] = "Lab: address, declar, name\n";
+inline constexpr char label_listing_line[] = "Lab: %7d %6d %21s\n";
+inline constexpr char code_listing_title[] = "Pol: #ord        tipo  riferimento\n";
+inline constexpr char code_listing_line[] = "Pol: %3d %11s  %7s\n";
+
+}  // namespace formcomp::messages

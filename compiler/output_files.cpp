@@ -1,0 +1,100 @@
+#include "compiler/output_files.h"
+
+#include "compiler/console_output.h"
+#include "compiler/messages.h"
+#include "compiler/process_state.h"
+
+#include "platform/replace_file.h"
+
+#include <cstdio>
+#include <memory>
+#include <random>
+
+namespace formcomp {
+
+namespace {
+
+struct file_closer {
+    void operator()(std::FILE *file) const noexcept { std::fclose(file); }
+};
+using file_handle = std::unique_ptr<std::FILE, file_closer>;
+
+std::string in_output_folder(const std::string &file_name) {
+    if (channels.output_folder.empty()) return file_name;
+    return channels.output_folder + "/" + file_name;
+}
+
+// A name beside the target that no other run picks at the same time.
+std::string temporary_name_for(const std::string &target) {
+    static std::random_device entropy;
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(entropy()));
+    return target + suffix;
+}
+
+bool write_whole_file(const std::string &path, const std::string &text) {
+    std::FILE *opened = std::fopen(path.c_str(), "wb");
+    if (!opened) return false;
+    file_handle file(opened);
+    bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+    written = std::fflush(file.get()) == 0 && written;
+    return std::fclose(file.release()) == 0 && written;
+}
+
+void report_not_written(const std::string &path) {
+    print_output(messages::file_not_written, path.c_str(), current_line);
+    compile_ok = 0;
+}
+
+void discard(std::string &temporary) {
+    if (!temporary.empty()) std::remove(temporary.c_str());
+    temporary.clear();
+}
+
+}  // namespace
+
+void stage_output_file(output_kind kind, const std::string &file_name, const std::string &text) {
+    if (channels.texts) {
+        compiled_texts &texts = *channels.texts;
+        (kind == output_kind::symbols ? texts.symbol_name : texts.code_name) = file_name;
+        (kind == output_kind::symbols ? texts.symbol_text : texts.code_text) = text;
+        return;
+    }
+    std::string target = in_output_folder(file_name);
+    std::string temporary = temporary_name_for(target);
+    if (!write_whole_file(temporary, text)) {
+        std::remove(temporary.c_str());
+        report_not_written(target);
+        return;
+    }
+    pending_files &pending = output_in_progress;
+    if (kind == output_kind::symbols) {
+        pending.symbol_temporary = temporary;
+        pending.symbol_target = target;
+    } else {
+        pending.code_temporary = temporary;
+        pending.code_target = target;
+    }
+}
+
+void finish_output_files() {
+    pending_files &pending = output_in_progress;
+    if (compile_ok == 1 && !pending.symbol_temporary.empty()) {
+        if (platform::replace_file(pending.symbol_temporary.c_str(), pending.symbol_target.c_str())) {
+            pending.symbol_temporary.clear();
+        } else {
+            report_not_written(pending.symbol_target);
+        }
+    }
+    if (compile_ok == 1 && !pending.code_temporary.empty()) {
+        if (platform::replace_file(pending.code_temporary.c_str(), pending.code_target.c_str())) {
+            pending.code_temporary.clear();
+        } else {
+            report_not_written(pending.code_target);
+        }
+    }
+    discard(pending.symbol_temporary);
+    discard(pending.code_temporary);
+}
+
+}  // namespace formcomp

@@ -1,0 +1,81 @@
+#include "compiler/writers.h"
+
+#include "compiler/console_output.h"
+#include "compiler/messages.h"
+#include "compiler/output_files.h"
+#include "compiler/process_state.h"
+
+#include "formula/format.h"
+
+#include <cstdio>
+#include <string>
+
+namespace formcomp {
+
+namespace {
+
+void print_variable_and_label_listings() {
+    print_output("%s", messages::variable_listing_title);
+    for (int i = 1; i < var_count; ++i) {
+        const variable_entry &entry = var_table[i];
+        print_output(messages::variable_listing_line, i, entry.tipo, entry.scope, entry.name);
+    }
+    print_output("%s", messages::label_listing_title);
+    for (int i = 1; i < label_count; ++i) {
+        const label_entry &entry = label_table[i];
+        print_output(messages::label_listing_line, entry.address, entry.declar, entry.name);
+    }
+}
+
+void print_instruction_listing() {
+    print_output("%s", messages::code_listing_title);
+    for (int i = 1; i < code_count; ++i) {
+        char buffer[operand_text_size];
+        const char *kind = formula::kind_name(code_table[i].kind);
+        print_output(messages::code_listing_line, i, kind ? kind : "",
+                     operand_text(code_table[i].kind, code_table[i].value, buffer));
+    }
+}
+
+}  // namespace
+
+const char *operand_text(int kind, int value, char (&buffer)[operand_text_size]) {
+    switch (kind) {
+        case formula::Operatore: {
+            const char *name = formula::opcode_name(value);
+            return name ? name : "";
+        }
+        case formula::Operando:
+            return value >= 1 && value < var_count ? var_table[value].name : "";
+        case formula::Riferimento:
+            std::snprintf(buffer, sizeof buffer, "%d", value);
+            return buffer;
+        default:
+            return "";
+    }
+}
+
+void write_symbol_file(const char *name) {
+    if (compile_ok != 1) return;
+    if (debug_listing) print_variable_and_label_listings();
+    std::string text;
+    if (write_header) formula::append_header(text, name, var_count - 1);
+    for (int i = 1; i < var_count; ++i) {
+        const variable_entry &entry = var_table[i];
+        formula::append_symbol_record(text, entry.tipo, entry.scope, entry.name);
+    }
+    stage_output_file(output_kind::symbols, std::string(name) + ".sym", text);
+}
+
+void write_code_file(const char *name) {
+    if (compile_ok != 1) return;
+    if (debug_listing) print_instruction_listing();
+    std::string text;
+    if (write_header) formula::append_header(text, name, code_count - 1);
+    for (int i = 1; i < code_count; ++i) {
+        formula::append_instruction_record(text, code_table[i].kind, code_table[i].value);
+    }
+    stage_output_file(output_kind::code, std::string(name) + ".obj", text);
+}
+
+}  // namespace formcomp
