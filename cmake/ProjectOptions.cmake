@@ -12,3 +12,6 @@ if(WIN32)
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
 endif()
+
+# Windows DLLs: exports from their module-definition files.
+include(WindowsExports)
