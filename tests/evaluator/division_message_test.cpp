@@ -13,6 +13,14 @@ using test_support::formula_builder;
 
 const std::string message_line = "Errore: Divisione per zero\n";
 
+#ifdef _WIN32
+#define SKIP_WHERE_THE_MESSAGE_IS_A_DIALOG() \
+    GTEST_SKIP() << "on Windows the message is a modal MessageBoxA, which this test cannot read " \
+                    "back (under Wine there is no display to show it)"
+#else
+#define SKIP_WHERE_THE_MESSAGE_IS_A_DIALOG() static_cast<void>(0)
+#endif
+
 std::string repeated(const std::string &line, int times) {
     std::string all;
     for (int k = 0; k < times; ++k) all += line;
@@ -20,6 +28,7 @@ std::string repeated(const std::string &line, int times) {
 }
 
 TEST(DivisionMessage, ShownOncePerZeroDivisorAndNothingIsPushed) {
+    SKIP_WHERE_THE_MESSAGE_IS_A_DIALOG();
     for (int opcode : {DIV, MODOPER}) {
         // R = 5 + A / B: after the message the stack holds only the 5, so
         // ASSIGN stores it into R.
@@ -54,6 +63,7 @@ TEST(DivisionMessage, ShownOncePerZeroDivisorAndNothingIsPushed) {
 }
 
 TEST(DivisionMessage, ALoopShowsItOnEveryPass) {
+    SKIP_WHERE_THE_MESSAGE_IS_A_DIALOG();
     // while (I < 3) { X = 1 / 0; I = I + 1 }
     formula_builder f;
     int i = f.variable(scope_local, "I");

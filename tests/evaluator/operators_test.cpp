@@ -87,7 +87,7 @@ TEST(Operators, CeilAndFloorAtDecimalPlaces) {
     EXPECT_EQ(apply(CEIL, 1.5, 1.5), std::ceil(1.5 * std::pow(10.0, 1.5)) * std::pow(10.0, -1.5));
     EXPECT_NEAR(apply(CEIL, 1.5, 1.5), 1.5179, 1e-4);
     EXPECT_EQ(apply(FLOOR, 1.5, 1.5), std::floor(1.5 * std::pow(10.0, 1.5)) * std::pow(10.0, -1.5));
-    EXPECT_EQ(apply(FLOOR, 0.29, 2), std::floor(0.29 * 100.0) * std::pow(10.0, -2.0));
+    EXPECT_EQ(apply(FLOOR, 0.29, 2), std::floor(0.29 * 100.0) * 0.01);
 }
 
 TEST(Truncation, OutOfRangeAndNanGiveTheSmallestInteger) {
