@@ -1,0 +1,32 @@
+#include "hostutil/file_image.h"
+
+namespace hostutil {
+
+FileHandle open_for_reading(const char *path)
+{
+    if (path == nullptr)
+        return FileHandle{};
+    return FileHandle{std::fopen(path, "rb")};
+}
+
+bool file_length(std::FILE *file, std::size_t &length)
+{
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return false;
+    const long end = std::ftell(file);
+    if (end < 0 || std::fseek(file, 0, SEEK_SET) != 0)
+        return false;
+    length = static_cast<std::size_t>(end);
+    return true;
+}
+
+FileRead read_file_image(std::FILE *file, std::size_t length, ByteBuffer &image)
+{
+    if (!image.allocate(length))
+        return FileRead::no_memory;
+    if (std::fread(image.data(), 1, length, file) != length)
+        return FileRead::failed;  // shorter than its length, or a read error
+    return FileRead::ok;
+}
+
+}  // namespace hostutil
