@@ -14,8 +14,9 @@ constexpr SQLUSMALLINT blob_column = 1;
 constexpr SQLUSMALLINT length_column = 2;
 // Growth step when the driver cannot tell how much data remains.
 constexpr std::size_t unknown_rest_step = std::size_t{1} << 20;
-// Largest piece handed to one SQLGetData call (its buffer length is an SQLLEN).
-constexpr std::size_t largest_piece = static_cast<std::size_t>(std::numeric_limits<SQLLEN>::max());
+// Largest piece handed to one SQLGetData call: some drivers (SQLite's) keep the
+// buffer length in 32 bits and overrun the buffer when given more.
+constexpr std::size_t largest_piece = std::size_t{1} << 30;
 
 // The capacity needed to receive `rest` more bytes after `received`, or 0 when
 // that cannot be expressed.

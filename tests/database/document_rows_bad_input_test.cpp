@@ -1,0 +1,66 @@
+// SaveBin against rows that do not hold what the query's contract promises:
+// lengths that lie about the blob, NULL columns, columns of other types. The
+// file is either the whole blob or not there; never a prefix, never garbage.
+#include <filesystem>
+
+#include "document_test.h"
+#include "ventus.h"
+
+namespace database_test {
+namespace {
+
+using DocumentRowsTest = DocumentTest;
+
+TEST_P(DocumentRowsTest, LengthColumnThatLiesNeverCutsOrPadsTheBlob)
+{
+    const Bytes document = pattern_bytes(100000, 8);
+    database->insert("a", document);
+    for (const char *length : {"3", "0", "99999", "100001", "1000000"}) {
+        const std::string query = "SELECT documento, " + std::string{length} + " FROM " +
+                                  table() + " WHERE iddoc='a'";
+        std::filesystem::remove(path("out.bin"));
+        EXPECT_EQ(SaveBin(hdbc(), query.c_str(), path("out.bin").c_str()), 0) << length;
+        EXPECT_EQ(read_bytes(path("out.bin")), document) << length;
+    }
+}
+
+TEST_P(DocumentRowsTest, LengthsThatCannotBeTakenGiveTheWholeBlobOrNothing)
+{
+    const Bytes document = pattern_bytes(1000, 9);
+    database->insert("a", document);
+    // Out of range, negative, or not a number: the driver converts or refuses.
+    for (const char *length : {"4294967295", "-1", "'abc'", "1e30"}) {
+        const std::string query = "SELECT documento, " + std::string{length} + " FROM " +
+                                  table() + " WHERE iddoc='a'";
+        std::filesystem::remove(path("out.bin"));
+        const int32_t result = SaveBin(hdbc(), query.c_str(), path("out.bin").c_str());
+        bool exists = false;
+        const Bytes written = read_bytes(path("out.bin"), &exists);
+        if (result == 0)
+            EXPECT_EQ(written, document) << length;
+        else
+            EXPECT_TRUE(result == -4 && !exists) << length << ": " << result;
+    }
+}
+
+TEST_P(DocumentRowsTest, MissingOrNullColumnsWriteNothing)
+{
+    database->insert("a", {1, 2, 3});
+    for (const std::string &query :
+         {"SELECT documento FROM " + table(), std::string{"SELECT NULL, NULL"}, std::string{"SELECT NULL, 5"},
+          "SELECT documento, NULL FROM " + table()}) {
+        EXPECT_EQ(SaveBin(hdbc(), query.c_str(), path("out.bin").c_str()), -4) << query;
+        EXPECT_FALSE(std::filesystem::exists(path("out.bin"))) << query;
+    }
+}
+
+TEST_P(DocumentRowsTest, NonBinaryColumnsAreWrittenAsTheirBytes)
+{
+    EXPECT_EQ(SaveBin(hdbc(), "SELECT 'ciao', 4", path("out.bin").c_str()), 0);
+    EXPECT_EQ(read_bytes(path("out.bin")), (Bytes{'c', 'i', 'a', 'o'}));
+}
+
+INSTANTIATE_ON_BOTH_DATABASES(DocumentRowsTest);
+
+}  // namespace
+}  // namespace database_test
