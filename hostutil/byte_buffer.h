@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
-namespace hostutil {
+namespace ventus {
 
 class ByteBuffer {
 public:
@@ -46,6 +46,6 @@ private:
     std::size_t capacity_ = 0;
 };
 
-}  // namespace hostutil
+}  // namespace ventus
 
 #endif

@@ -9,16 +9,16 @@
 
 #include "hostutil/byte_buffer.h"
 #include "hostutil/document_columns.h"
-#include "hostutil/document_file_output.h"
 #include "hostutil/file_image.h"
 #include "hostutil/odbc_statement.h"
+#include "hostutil/replace_file.h"
 #include "ventus.h"
 
 namespace {
 
-using hostutil::ByteBuffer;
-using hostutil::odbc_succeeded;
-using hostutil::OdbcStatement;
+using ventus::ByteBuffer;
+using ventus::odbc_succeeded;
+using ventus::OdbcStatement;
 
 // Result codes of LoadBin.
 constexpr int32_t load_stored = 0;
@@ -79,11 +79,11 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL LoadBin(void *hdbc, const char *s
     ByteBuffer image;
     std::size_t length = 0;
     {
-        hostutil::FileHandle file = hostutil::open_for_reading(path);
-        if (!file || !hostutil::file_length(file.get(), length) ||
+        ventus::FileHandle file = ventus::open_for_reading(path);
+        if (!file || !ventus::file_length(file.get(), length) ||
             length > static_cast<std::size_t>(std::numeric_limits<SQLLEN>::max() +
                                               SQL_LEN_DATA_AT_EXEC_OFFSET) ||
-            hostutil::read_file_image(file.get(), length, image) != hostutil::FileRead::ok)
+            ventus::read_file_image(file.get(), length, image) != ventus::FileRead::ok)
             return load_file_unreadable;
     }
 
@@ -111,15 +111,17 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL SaveBin(void *hdbc, const char *s
         return save_no_row;
 
     std::uint32_t stored_length = 0;
-    if (hostutil::read_stored_length(statement.get(), stored_length) != hostutil::ColumnRead::ok)
+    if (ventus::read_stored_length(statement.get(), stored_length) != ventus::ColumnRead::ok)
         return save_column_failed;  // failed, or SQL NULL
     ByteBuffer blob;
     std::size_t length = 0;
-    if (hostutil::read_blob(statement.get(), stored_length, blob, length) !=
-        hostutil::ColumnRead::ok)
+    if (ventus::read_blob(statement.get(), stored_length, blob, length) !=
+        ventus::ColumnRead::ok)
         return save_column_failed;  // failed, SQL NULL, or no memory for it
 
-    if (!hostutil::write_document_file(path, blob.data(), length))
+    // Written beside the target and renamed over it only when complete.
+    ventus::ReplacementFile file{path};
+    if (!file.is_open() || !file.write(blob.data(), length) || !file.commit())
         return save_file_failed;
     return save_written;
 }

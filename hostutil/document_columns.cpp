@@ -6,7 +6,7 @@
 
 #include "hostutil/odbc_statement.h"
 
-namespace hostutil {
+namespace ventus {
 
 namespace {
 
@@ -91,4 +91,4 @@ ColumnRead read_blob(SQLHSTMT statement, std::uint32_t stored_length, ByteBuffer
     return ColumnRead::ok;
 }
 
-}  // namespace hostutil
+}  // namespace ventus

@@ -10,7 +10,7 @@
 
 #include "hostutil/byte_buffer.h"
 
-namespace hostutil {
+namespace ventus {
 
 enum class ColumnRead { ok, failed, null, no_memory };
 
@@ -25,6 +25,6 @@ ColumnRead read_stored_length(SQLHSTMT statement, std::uint32_t &stored_length);
 ColumnRead read_blob(SQLHSTMT statement, std::uint32_t stored_length, ByteBuffer &blob,
                      std::size_t &length);
 
-}  // namespace hostutil
+}  // namespace ventus
 
 #endif

@@ -16,7 +16,7 @@
 
 namespace {
 
-using hostutil::ColumnRead;
+using ventus::ColumnRead;
 
 constexpr int32_t equal = 0;
 constexpr int32_t lengths_differ = 1;
@@ -37,7 +37,7 @@ constexpr std::size_t comparison_piece = std::size_t{1} << 20;
 // stored. Returns equal, contents_differ or file_unreadable.
 int32_t compare_with_file(std::FILE *file, const unsigned char *stored, std::size_t length)
 {
-    hostutil::ByteBuffer piece;
+    ventus::ByteBuffer piece;
     if (!piece.allocate(length < comparison_piece ? length : comparison_piece))
         return file_unreadable;
     for (std::size_t offset = 0; offset < length;) {
@@ -61,18 +61,18 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL EqualBin(void *hdbc, const char *
     if (hdbc == nullptr)
         return no_connection;
     // The table name becomes SQL text: only an identifier that fits is taken.
-    char query[hostutil::document_query_size];
-    if (!hostutil::is_table_identifier(table) || !hostutil::compose_document_query(table, query))
+    char query[ventus::document_query_size];
+    if (!ventus::is_table_identifier(table) || !ventus::compose_document_query(table, query))
         return query_failed;
 
-    hostutil::OdbcStatement statement;
+    ventus::OdbcStatement statement;
     if (statement.allocate(static_cast<SQLHDBC>(hdbc)) != SQL_SUCCESS)
         return no_statement;
 
     SQLLEN key_indicator = key == nullptr ? SQL_NULL_DATA : SQL_NTS;
     SQLBindParameter(statement.get(), 1, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_CHAR, key_column_size,
                      0, const_cast<char *>(key), 0, &key_indicator);
-    if (!hostutil::odbc_succeeded(
+    if (!ventus::odbc_succeeded(
             SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR *>(query), SQL_NTS)))
         return query_failed;
     if (SQLFetch(statement.get()) == SQL_NO_DATA)
@@ -80,21 +80,21 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL EqualBin(void *hdbc, const char *
 
     // A NULL document has a NULL length too: it is reported by the blob read.
     std::uint32_t stored_length = 0;
-    const ColumnRead length_read = hostutil::read_stored_length(statement.get(), stored_length);
+    const ColumnRead length_read = ventus::read_stored_length(statement.get(), stored_length);
     if (length_read == ColumnRead::failed)
         return length_unreadable;
-    hostutil::ByteBuffer stored;
+    ventus::ByteBuffer stored;
     std::size_t length = 0;
-    if (hostutil::read_blob(statement.get(), stored_length, stored, length) != ColumnRead::ok)
+    if (ventus::read_blob(statement.get(), stored_length, stored, length) != ColumnRead::ok)
         return document_unreadable;
     if (length_read == ColumnRead::null)
         return length_unreadable;
 
-    hostutil::FileHandle file = hostutil::open_for_reading(path);
+    ventus::FileHandle file = ventus::open_for_reading(path);
     if (!file)
         return file_unreadable;
     std::size_t file_size = 0;
-    if (!hostutil::file_length(file.get(), file_size))
+    if (!ventus::file_length(file.get(), file_size))
         return file_unreadable;
     if (file_size != length)
         return lengths_differ;

@@ -1,6 +1,6 @@
 #include "hostutil/file_image.h"
 
-namespace hostutil {
+namespace ventus {
 
 FileHandle open_for_reading(const char *path)
 {
@@ -29,4 +29,4 @@ FileRead read_file_image(std::FILE *file, std::size_t length, ByteBuffer &image)
     return FileRead::ok;
 }
 
-}  // namespace hostutil
+}  // namespace ventus

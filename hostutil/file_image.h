@@ -9,7 +9,7 @@
 
 #include "hostutil/byte_buffer.h"
 
-namespace hostutil {
+namespace ventus {
 
 struct FileCloser {
     void operator()(std::FILE *file) const { std::fclose(file); }
@@ -29,6 +29,6 @@ enum class FileRead { ok, failed, no_memory };
 // Reads the rest of an open file of the given length into image.
 FileRead read_file_image(std::FILE *file, std::size_t length, ByteBuffer &image);
 
-}  // namespace hostutil
+}  // namespace ventus
 
 #endif

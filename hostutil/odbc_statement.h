@@ -6,7 +6,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
-namespace hostutil {
+namespace ventus {
 
 inline bool odbc_succeeded(SQLRETURN result)
 {
@@ -42,6 +42,6 @@ private:
     SQLHSTMT handle_ = SQL_NULL_HSTMT;
 };
 
-}  // namespace hostutil
+}  // namespace ventus
 
 #endif

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace hostutil {
+namespace ventus {
 
 namespace {
 
@@ -56,4 +56,4 @@ bool compose_document_query(const char *table, char (&query)[document_query_size
     return written >= 0 && static_cast<std::size_t>(written) < sizeof query;
 }
 
-}  // namespace hostutil
+}  // namespace ventus

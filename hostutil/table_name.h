@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-namespace hostutil {
+namespace ventus {
 
 // True when name is one or more parts joined by '.', each part either letters,
 // digits and '_', or any non-empty text quoted in [] or "" that does not hold
@@ -19,6 +19,6 @@ constexpr std::size_t document_query_size = 256;
 // not fit.
 bool compose_document_query(const char *table, char (&query)[document_query_size]);
 
-}  // namespace hostutil
+}  // namespace ventus
 
 #endif

@@ -12,7 +12,7 @@ TEST(TableIdentifier, AcceptsPlainQualifiedAndQuotedNames)
     for (const char *name : {"docs", "Documenti_2024", "_x", "dbo.docs", "db.dbo.docs",
                              "[my docs]", "\"my docs\"", "dbo.[doc-archive]", "\"a.b\".c",
                              "[a\"b]", "\"a]b\""})
-        EXPECT_TRUE(hostutil::is_table_identifier(name)) << name;
+        EXPECT_TRUE(ventus::is_table_identifier(name)) << name;
 }
 
 TEST(TableIdentifier, RefusesAnythingElse)
@@ -21,19 +21,19 @@ TEST(TableIdentifier, RefusesAnythingElse)
          {"", ".", "docs.", ".docs", "a..b", "docs;", "docs --", "docs WHERE 1=1", "do cs",
           "docs'", "[docs", "[docs]]", "\"docs", "\"do\"\"cs\"", "[]", "\"\"", "docs)",
           "docs/*", "[a]b", "a.[b", "d\xc3\xa8"})
-        EXPECT_FALSE(hostutil::is_table_identifier(name)) << name;
-    EXPECT_FALSE(hostutil::is_table_identifier(nullptr));
+        EXPECT_FALSE(ventus::is_table_identifier(name)) << name;
+    EXPECT_FALSE(ventus::is_table_identifier(nullptr));
 }
 
 TEST(TableIdentifier, QueryTextFitsItsBufferOrIsRefused)
 {
-    char query[hostutil::document_query_size];
-    ASSERT_TRUE(hostutil::compose_document_query("docs", query));
+    char query[ventus::document_query_size];
+    ASSERT_TRUE(ventus::compose_document_query("docs", query));
     EXPECT_STREQ(query, "SELECT documento,datalength(documento) FROM docs WHERE iddoc=?");
     const std::string longest(197, 'a');
-    ASSERT_TRUE(hostutil::compose_document_query(longest.c_str(), query));
+    ASSERT_TRUE(ventus::compose_document_query(longest.c_str(), query));
     EXPECT_EQ(std::string{query}.size(), 255u);
-    EXPECT_FALSE(hostutil::compose_document_query((longest + "a").c_str(), query));
+    EXPECT_FALSE(ventus::compose_document_query((longest + "a").c_str(), query));
 }
 
 }  // namespace
