@@ -11,6 +11,8 @@ if(WIN32)
   # Static runtime: the deliverables need nothing beyond Windows' own DLLs and ODBC.
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
+  # Programs and DLLs side by side, where Windows looks for a program's DLLs.
+  set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 endif()
 
 # Windows DLLs: exports from their module-definition files.

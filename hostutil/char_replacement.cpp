@@ -32,6 +32,7 @@ std::int32_t replace_character(const char *source, const char *target, char old_
         if (!writer.write(text.data(), length)) return 0;
     }
     if (reader.failed() || !writer.flush()) return 0;
+    input.close();
     return output.commit() ? 1 : 0;
 }
 

@@ -18,6 +18,9 @@ public:
     // a read error (then failed() is true). 0 at the end.
     std::size_t read(void *buffer, std::size_t capacity);
     bool failed() const { return failed_; }
+    // Closes the file early: Windows cannot rename a replacement over a file
+    // that is still open, which matters when source and target are the same.
+    void close() { file_.reset(); }
 
 private:
     struct Closer {

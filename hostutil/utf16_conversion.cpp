@@ -127,6 +127,7 @@ std::int32_t convert_to_unicode(const char *source, const char *target) {
         if (!writer.append(units.data(), out)) return target_not_written;
     }
     if (reader.failed()) return source_not_read;
+    input.close();
     if (!writer.flush() || !output.commit()) return target_not_written;
     return converted;
 }
@@ -163,6 +164,7 @@ std::int32_t convert_to_ansi(const char *source, const char *target) {
         if (!writer.append(bytes.data(), out)) return target_not_written;
     }
     if (reader.failed()) return source_not_read;
+    input.close();
     if (!writer.flush() || !output.commit()) return target_not_written;
     return converted;
 }

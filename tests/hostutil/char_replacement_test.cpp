@@ -80,7 +80,7 @@ TEST_F(ReplCharTest, UnwritableOrUnreadablePlacesReturnZero) {
     write_file(source, "abc");
     EXPECT_EQ(ReplChar(source.c_str(), folder.file("no/such/folder/t").c_str(), 'a', 'b'), 0);
     // A folder as source cannot be read; a folder as target cannot be replaced.
-    EXPECT_EQ(ReplChar(folder.path().c_str(), target.c_str(), 'a', 'b'), 0);
+    EXPECT_EQ(ReplChar(folder.path().string().c_str(), target.c_str(), 'a', 'b'), 0);
     EXPECT_FALSE(file_exists(target));
     std::filesystem::create_directory(folder.file("sub"));
     EXPECT_EQ(ReplChar(source.c_str(), folder.file("sub").c_str(), 'a', 'b'), 0);

@@ -45,6 +45,14 @@ std::string folder_listing(const std::filesystem::path &folder);
 // Runs a shell command and returns its standard output; the exit status
 // must be 0.
 std::string shell_output(const std::string &command);
+// Tests that compare with a command-line tool of the Linux host (iconv,
+// openssl) start with this: a Windows build, run under Wine, cannot start it.
+#ifdef _WIN32
+#define SKIP_WITHOUT_HOST_TOOL(tool) \
+    GTEST_SKIP() << "compares with " tool ", a program of the Linux host that the Windows build cannot run"
+#else
+#define SKIP_WITHOUT_HOST_TOOL(tool) static_cast<void>(0)
+#endif
 // The command's exit status, 0 when it ran and succeeded.
 int shell_status(const std::string &command);
 std::string shell_quoted(const std::string &text);
