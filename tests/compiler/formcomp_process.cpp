@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -16,6 +17,18 @@ constexpr const char *source_file = "source.frm";
 constexpr const char *output_file = "stdout.txt";
 constexpr const char *error_file = "stderr.txt";
 constexpr const char *exit_code_file = "exit_code.txt";
+
+// With FORMCOMP_TEST_CORPUS set to a folder, every source run is also saved
+// there (NAME.frm, with its arguments in NAME.args), so that other builds of
+// formcomp can be compared on the same sources (scripts/windows-checks.sh).
+void record_in_corpus(std::string_view source, const std::string &arguments) {
+    const char *corpus = std::getenv("FORMCOMP_TEST_CORPUS");
+    if (corpus == nullptr || corpus[0] == '\0') return;
+    const std::string name = std::to_string(std::hash<std::string>{}(std::string(source) + '\n' + arguments));
+    write_file(fs::path(corpus) / (name + ".frm"), source);
+    write_file(fs::path(corpus) / (name + ".args"), arguments);
+}
+
 }  // namespace
 
 scratch_folder::scratch_folder() {
@@ -47,6 +60,7 @@ process_result run_formcomp_in(const fs::path &folder, std::string_view source,
                                const std::string &arguments) {
     // The run's own files go into a folder beside the working folder, so the
     // working folder shows only what formcomp left.
+    record_in_corpus(source, arguments);
     scratch_folder io;
     write_file(io.path() / source_file, source);
     std::string command = "cd '" + folder.string() + "' && '" FORMCOMP_PATH "' " + arguments +
