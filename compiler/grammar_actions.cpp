@@ -118,8 +118,7 @@ void end_of_formula(const char *name) {
     write_symbol_file(formula_name);
     write_code_file(formula_name);
     finish_output_files();
-    var_count = code_count = label_count = 1;
-    patch_depth = 0;
+    empty_tables();
 }
 
 }  // namespace formcomp

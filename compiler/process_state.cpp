@@ -19,6 +19,7 @@ text_input source_text;
 
 variable_entry var_table[var_capacity];
 int var_count = 1;
+short var_index[var_index_slots];
 label_entry label_table[label_capacity];
 int label_count = 1;
 instruction code_table[code_capacity];
@@ -45,6 +46,7 @@ void reset_process_state() {
     input_buffer = scanner_buffer{};
     source_text.attach(nullptr);
     var_count = label_count = code_count = 1;
+    std::memset(var_index, 0, sizeof var_index);
     patch_depth = 0;
     current_class = 0;
     std::memset(formula_name, 0, sizeof formula_name);

@@ -71,6 +71,11 @@ struct instruction {
 
 extern variable_entry var_table[var_capacity];
 extern int var_count;
+// Where each name of var_table stands (open addressing, 0 marks a free slot),
+// so that a lookup does not compare the name with every entry. Names in
+// var_table are unique, so it finds what a search in entry order finds.
+inline constexpr int var_index_slots = 2 * var_capacity;
+extern short var_index[var_index_slots];
 extern label_entry label_table[label_capacity];
 extern int label_count;
 extern instruction code_table[code_capacity];

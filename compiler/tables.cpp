@@ -22,6 +22,21 @@ bool same_name(const char (&entry)[token_text_size], const char *name) {
     return std::strncmp(entry, name, token_text_size) == 0;
 }
 
+unsigned name_hash(const char *name) {
+    unsigned hash = 2166136261u;
+    for (; *name; ++name) hash = (hash ^ static_cast<unsigned char>(*name)) * 16777619u;
+    return hash;
+}
+
+// The slot of var_index that holds `name`, or the free slot where it belongs.
+short &index_slot(const char *name) {
+    unsigned slot = name_hash(name) % var_index_slots;
+    while (var_index[slot] != 0 && !same_name(var_table[var_index[slot]].name, name)) {
+        slot = (slot + 1) % var_index_slots;
+    }
+    return var_index[slot];
+}
+
 // Reports a full table once per run; the compile fails.
 void report_full_table(bool &reported, const char *message) {
     compile_ok = 0;
@@ -33,8 +48,7 @@ void report_full_table(bool &reported, const char *message) {
 }  // namespace
 
 int lookup_variable(const char *name, int mode, int tipo) {
-    for (int i = 1; i < var_count; ++i) {
-        if (!same_name(var_table[i].name, name)) continue;
+    if (int i = index_slot(name); i != 0) {
         if (mode == mode_define && var_table[i].tipo != formula::tipo_constant) {
             print_output(messages::variable_redefined, name, current_line);
             compile_ok = 0;
@@ -57,6 +71,7 @@ int add_variable(const char *name, int tipo) {
     copy_name(entry.name, name);
     entry.tipo = tipo;
     entry.scope = 0;
+    index_slot(entry.name) = static_cast<short>(var_count);
     return var_count++;
 }
 
@@ -108,6 +123,12 @@ int pop_patch() {
         return 0;
     }
     return patch_stack[--patch_depth];
+}
+
+void empty_tables() {
+    var_count = code_count = label_count = 1;
+    patch_depth = 0;
+    std::memset(var_index, 0, sizeof var_index);
 }
 
 void patch_instruction(int address, int value) {

@@ -24,6 +24,9 @@ void emit_instruction(int kind, int value);
 void push_patch(int address);
 int pop_patch();
 
+// Empties the four tables (every count back to 1, patch_stack to depth 0).
+void empty_tables();
+
 // Sets the value of instruction `address` (a placeholder being filled in).
 void patch_instruction(int address, int value);
 
