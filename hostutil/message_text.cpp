@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-namespace hostutil {
+namespace ventus {
 
 void compose_message(char *buffer, std::size_t size, const char *format, const char *name,
                      long number) {
@@ -25,4 +25,4 @@ void compose_message(char *buffer, std::size_t size, const char *format, const c
     std::snprintf(buffer, size, format, shortened.c_str(), number);
 }
 
-}  // namespace hostutil
+}  // namespace ventus

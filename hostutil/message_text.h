@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-namespace hostutil {
+namespace ventus {
 
 // Formats `format`, which holds one %s for `name` and at most one %ld for
 // `number`, into `buffer` of `size` bytes. When the text would not fit, the
@@ -13,4 +13,4 @@ namespace hostutil {
 void compose_message(char *buffer, std::size_t size, const char *format, const char *name,
                      long number = 0);
 
-}  // namespace hostutil
+}  // namespace ventus

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace hostutil {
+namespace ventus {
 
 inline constexpr std::size_t print_block_size = 4096;  // bytes filled by each read
 
@@ -37,4 +37,4 @@ bool send_file(std::FILE *file, Printer &printer, char *buffer) {
     }
 }
 
-}  // namespace hostutil
+}  // namespace ventus

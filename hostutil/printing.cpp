@@ -31,7 +31,7 @@ namespace {
 
 constexpr const char *message_title = "Ziv Ovodaz";
 constexpr std::size_t transfer_buffer_size = 4097;
-static_assert(transfer_buffer_size > hostutil::print_block_size);
+static_assert(transfer_buffer_size > ventus::print_block_size);
 constexpr std::size_t message_size = 128;
 constexpr std::size_t profile_entry_size = 256;
 
@@ -46,7 +46,7 @@ void show(const char *text) { platform::show_message(message_title, text); }
 // code, then the spooler's own text for that error.
 void show_spooler_failure(const char *format, const char *name, const platform::Printer &printer) {
     char message[message_size];
-    hostutil::compose_message(message, sizeof message, format, name, printer.error_code());
+    ventus::compose_message(message, sizeof message, format, name, printer.error_code());
     show(message);
     show(printer.error_text());
 }
@@ -70,7 +70,7 @@ int32_t FORMULA_CALL PrintFile(const char *printer, const char *output, const ch
     File file(std::fopen(path, "rb"));
     if (!file) {
         char message[message_size];
-        hostutil::compose_message(message, sizeof message, "Non posso aprire il '%s' per leggerlo.",
+        ventus::compose_message(message, sizeof message, "Non posso aprire il '%s' per leggerlo.",
                                   path);
         show(message);
         return 0;
@@ -90,7 +90,7 @@ int32_t FORMULA_CALL PrintFile(const char *printer, const char *output, const ch
     }
 
     std::optional<platform::WaitCursor> wait_cursor(std::in_place);
-    if (!hostutil::send_file(file.get(), spooler, buffer.get())) {
+    if (!ventus::send_file(file.get(), spooler, buffer.get())) {
         show("Trasmissione dati alla stampante fallito");
         return 0;
     }
@@ -125,7 +125,7 @@ int32_t FORMULA_CALL SetupDialog(PrintSetupRecord *record) {
 int32_t FORMULA_CALL DefaultPrinter(char *device, char *driver, char *port) {
     char entry[profile_entry_size];
     platform::read_default_printer_entry(entry, sizeof entry);
-    hostutil::split_profile_entry(entry, device, driver, port);
+    ventus::split_profile_entry(entry, device, driver, port);
     return 1;
 }
 

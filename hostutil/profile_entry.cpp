@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace hostutil {
+namespace ventus {
 
 void split_profile_entry(const char *entry, char *device, char *driver, char *port) {
     device[0] = '\0';
@@ -11,4 +11,4 @@ void split_profile_entry(const char *entry, char *device, char *driver, char *po
     std::sscanf(entry, "%128[^,],%128[^,],%128[^,]", device, driver, port);
 }
 
-}  // namespace hostutil
+}  // namespace ventus

@@ -1,7 +1,7 @@
 // The printer profile entry "DEVICE,DRIVER,PORT".
 #pragma once
 
-namespace hostutil {
+namespace ventus {
 
 // Longest field kept; the output buffers hold at least field_size + 1 bytes.
 inline constexpr int profile_field_size = 128;
@@ -13,4 +13,4 @@ inline constexpr int profile_field_size = 128;
 // bytes and the outputs after it stay empty.
 void split_profile_entry(const char *entry, char *device, char *driver, char *port);
 
-}  // namespace hostutil
+}  // namespace ventus

@@ -16,19 +16,19 @@ namespace {
 
 TEST(ComposeMessageTest, FitsOrShortensTheName) {
     char message[128];
-    hostutil::compose_message(message, sizeof message, "OpenPrinter per '%s' fallita: %ld", "Laser",
+    ventus::compose_message(message, sizeof message, "OpenPrinter per '%s' fallita: %ld", "Laser",
                               1801);
     EXPECT_STREQ(message, "OpenPrinter per 'Laser' fallita: 1801");
 
     // Exactly 127 bytes fit as they are.
     const std::string fitting(127 - std::strlen("Non posso aprire il '' per leggerlo."), 'f');
-    hostutil::compose_message(message, sizeof message, "Non posso aprire il '%s' per leggerlo.",
+    ventus::compose_message(message, sizeof message, "Non posso aprire il '%s' per leggerlo.",
                               fitting.c_str());
     EXPECT_EQ(std::string(message), "Non posso aprire il '" + fitting + "' per leggerlo.");
 
     // One byte more: the name loses its beginning, the message keeps its end.
     const std::string name = "A" + std::string(400, 'n') + "Z";
-    hostutil::compose_message(message, sizeof message, "OpenPrinter per '%s' fallita: %ld",
+    ventus::compose_message(message, sizeof message, "OpenPrinter per '%s' fallita: %ld",
                               name.c_str(), 1801);
     const std::string text = message;
     EXPECT_EQ(text.size(), 127u);
@@ -41,7 +41,7 @@ TEST(ComposeMessageTest, NeverStartsTheShortenedNameInsideAUtf8Character) {
     for (int i = 0; i < 100; ++i) name += "\xC3\xA8";  // è
     char message[128];
     for (std::size_t size : {64u, 65u, 128u}) {
-        hostutil::compose_message(message, size, "Non posso aprire il '%s' per leggerlo.",
+        ventus::compose_message(message, size, "Non posso aprire il '%s' per leggerlo.",
                                   name.c_str());
         const std::string text = message;
         const std::size_t start = text.find("...") + 3;
@@ -74,7 +74,7 @@ TEST(SplitProfileEntryTest, SplitsAsThePatternDoes) {
         std::memset(device, '#', sizeof device);
         std::memset(driver, '#', sizeof driver);
         std::memset(port, '#', sizeof port);
-        hostutil::split_profile_entry(c.entry.c_str(), device, driver, port);
+        ventus::split_profile_entry(c.entry.c_str(), device, driver, port);
         EXPECT_EQ(device, c.device);
         EXPECT_EQ(driver, c.driver);
         EXPECT_EQ(port, c.port);
@@ -106,7 +106,7 @@ struct StingyPrinter {
 TEST(WriteBlockTest, WritesTheRestUntilTheBlockIsThrough) {
     const std::string block(4096, 'q');
     StingyPrinter printer(1000);
-    EXPECT_TRUE(hostutil::write_block(printer, block.data(), block.size()));
+    EXPECT_TRUE(ventus::write_block(printer, block.data(), block.size()));
     EXPECT_EQ(printer.taken, block);
 }
 
@@ -114,7 +114,7 @@ TEST(WriteBlockTest, WriteWithoutProgressOrFailedIsAFailure) {
     const std::string block(4096, 'q');
     for (bool fail : {false, true}) {
         StingyPrinter printer(1000, 2, fail);
-        EXPECT_FALSE(hostutil::write_block(printer, block.data(), block.size()));
+        EXPECT_FALSE(ventus::write_block(printer, block.data(), block.size()));
         EXPECT_EQ(printer.taken.size(), 2000u);
     }
 }
