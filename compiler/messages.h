@@ -47,12 +47,6 @@ inline constexpr char nesting_too_deep[] = "Troppi if e while annidati (massimo 
 // An output file that could not be created, written or put in place (output_files.cpp).
 inline constexpr char file_not_written[] = "Impossibile scrivere il file %s linea %d\n";
 
-// Listings of option -d (writers.cpp).
-inline constexpr char variable_listing_title[] = "Var: # ord tipo, scope, name\n";
-inline constexpr char variable_listing_line[] = "Var: # %3d %4d %5d %20s\n";
-inline constexpr char label_listing_title[] = "Lab: address, declar, name\n";
-inline constexpr char label_listing_line[] = "Lab: %7d %6d %21s\n";
-inline constexpr char code_listing_title[] = "Pol: #ord        tipo  riferimento\n";
-inline constexpr char code_listing_line[] = "Pol: %3d %11s  %7s\n";
+// The listings of option -d are in formula/listing.h, shared with formeval --list.
 
 }  // namespace formcomp::messages

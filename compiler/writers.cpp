@@ -6,6 +6,7 @@
 #include "compiler/process_state.h"
 
 #include "formula/format.h"
+#include "formula/listing.h"
 
 #include <cstdio>
 #include <string>
@@ -15,26 +16,28 @@ namespace formcomp {
 namespace {
 
 void print_variable_and_label_listings() {
-    print_output("%s", messages::variable_listing_title);
+    std::string listing = formula::listing::variable_title;
     for (int i = 1; i < var_count; ++i) {
         const variable_entry &entry = var_table[i];
-        print_output(messages::variable_listing_line, i, entry.tipo, entry.scope, entry.name);
+        formula::listing::append_variable_line(listing, i, entry.tipo, entry.scope, entry.name);
     }
-    print_output("%s", messages::label_listing_title);
+    listing += formula::listing::label_title;
     for (int i = 1; i < label_count; ++i) {
         const label_entry &entry = label_table[i];
-        print_output(messages::label_listing_line, entry.address, entry.declar, entry.name);
+        formula::listing::append_label_line(listing, entry.address, entry.declar, entry.name);
     }
+    print_output("%s", listing.c_str());
 }
 
 void print_instruction_listing() {
-    print_output("%s", messages::code_listing_title);
+    std::string listing = formula::listing::instruction_title;
     for (int i = 1; i < code_count; ++i) {
         char buffer[operand_text_size];
         const char *kind = formula::kind_name(code_table[i].kind);
-        print_output(messages::code_listing_line, i, kind ? kind : "",
-                     operand_text(code_table[i].kind, code_table[i].value, buffer));
+        formula::listing::append_instruction_line(listing, i, kind ? kind : "",
+                                                  operand_text(code_table[i].kind, code_table[i].value, buffer));
     }
+    print_output("%s", listing.c_str());
 }
 
 }  // namespace

@@ -1,0 +1,46 @@
+#include "formula/listing.h"
+
+#include <cstdio>
+
+namespace formula::listing {
+
+namespace {
+
+// snprintf into a string, however wide the result turns out to be.
+template <typename... Args>
+void append_formatted(std::string &out, const char *format, Args... args) {
+    int length = std::snprintf(nullptr, 0, format, args...);
+    if (length <= 0) return;
+    std::size_t start = out.size();
+    out.resize(start + static_cast<std::size_t>(length) + 1);
+    std::snprintf(out.data() + start, static_cast<std::size_t>(length) + 1, format, args...);
+    out.resize(start + static_cast<std::size_t>(length));
+}
+
+int width(std::string_view text) { return static_cast<int>(text.size()); }
+const char *chars(std::string_view text) { return text.empty() ? "" : text.data(); }
+
+}  // namespace
+
+void append_variable_line(std::string &out, int index, int tipo, int scope, std::string_view name) {
+    append_formatted(out, "Var: # %3d %4d %5d %20.*s\n", index, tipo, scope, width(name), chars(name));
+}
+
+void append_label_line(std::string &out, int address, int declar, std::string_view name) {
+    append_formatted(out, "Lab: %7d %6d %21.*s\n", address, declar, width(name), chars(name));
+}
+
+void append_instruction_columns(std::string &out, int address, std::string_view kind,
+                                std::string_view operand) {
+    append_formatted(out, "%3d %11.*s  %7.*s", address, width(kind), chars(kind), width(operand),
+                     chars(operand));
+}
+
+void append_instruction_line(std::string &out, int address, std::string_view kind,
+                             std::string_view operand) {
+    out += "Pol: ";
+    append_instruction_columns(out, address, kind, operand);
+    out += '\n';
+}
+
+}  // namespace formula::listing
