@@ -1,5 +1,6 @@
 #include "tools/formeval/compiled_files.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -38,16 +39,40 @@ bool has_header(const std::string &text, std::size_t record_width) {
 }
 
 int count_input_variables(const std::string &symbol_text) {
+    int inputs = 0;
+    for (const symbol_record &record : read_symbol_records(symbol_text))
+        inputs += (record.tipo == formula::tipo_variable && record.scope == formula::scope_input);
+    return inputs;
+}
+
+std::vector<symbol_record> read_symbol_records(const std::string &symbol_text) {
     const std::size_t count = formula::complete_records(symbol_text, formula::read_header_count(symbol_text),
                                                         formula::symbol_record_width);
-    int inputs = 0;
+    std::vector<symbol_record> records(count);
     for (std::size_t i = 1; i <= count; ++i) {
         std::size_t position = formula::record_position(i, formula::symbol_record_width);
-        int tipo = formula::read_int_field(symbol_text, position + formula::symbol_tipo_offset, 1);
-        int scope = formula::read_int_field(symbol_text, position + formula::symbol_scope_offset, 1);
-        inputs += (tipo == formula::tipo_variable && scope == formula::scope_input);
+        symbol_record &record = records[i - 1];
+        record.tipo = formula::read_int_field(symbol_text, position + formula::symbol_tipo_offset, 1);
+        record.scope = formula::read_int_field(symbol_text, position + formula::symbol_scope_offset, 1);
+        std::string_view text = formula::cut_field(symbol_text, position + formula::symbol_text_offset,
+                                                   formula::symbol_text_width);
+        text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+        record.text = text;
     }
-    return inputs;
+    return records;
+}
+
+std::vector<instruction_record> read_instruction_records(const std::string &code_text) {
+    const std::size_t count = formula::complete_records(code_text, formula::read_header_count(code_text),
+                                                        formula::instruction_record_width);
+    std::vector<instruction_record> records(count);
+    for (std::size_t i = 1; i <= count; ++i) {
+        std::size_t position = formula::record_position(i, formula::instruction_record_width);
+        records[i - 1].kind = formula::read_int_field(code_text, position + formula::instruction_kind_offset, 1);
+        records[i - 1].value = formula::read_int_field(code_text, position + formula::instruction_value_offset,
+                                                       formula::instruction_value_width);
+    }
+    return records;
 }
 
 }  // namespace formeval

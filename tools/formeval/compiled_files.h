@@ -1,9 +1,10 @@
-// Reading NAME.sym and NAME.obj for formeval, and checking that each starts
-// with the 12-character header that Formula requires.
+// Reading NAME.sym and NAME.obj for formeval, checking that each starts with
+// the 12-character header that Formula requires, and cutting their records.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace formeval {
 
@@ -16,6 +17,24 @@ bool read_file(const std::string &path, std::string &contents);
 // text written without its header (formcomp -b) almost never passes, since its
 // columns 8-11 fall inside the records.
 bool has_header(const std::string &text, std::size_t record_width);
+
+// One record of a headered symbol text: tipo, scope and the 20-character text
+// without its leading blanks (a variable's name or a constant's literal).
+struct symbol_record {
+    int tipo = 0;
+    int scope = 0;
+    std::string text;
+};
+
+// One record of a headered code text.
+struct instruction_record {
+    int kind = 0;
+    int value = 0;
+};
+
+// The complete records of each text, in order; record i stands at [i - 1].
+std::vector<symbol_record> read_symbol_records(const std::string &symbol_text);
+std::vector<instruction_record> read_instruction_records(const std::string &code_text);
 
 // The number of input variables (tipo 1, scope 1) among the records of a
 // headered symbol text: the value array needs one element more.

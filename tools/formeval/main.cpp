@@ -1,7 +1,9 @@
-// formeval NAME [INPUT ...]: reads NAME.sym and NAME.obj from the current
-// folder, evaluates them through Formula with the inputs in elements 1, 2, ...
-// of the value array, and prints element 0 in the shortest form that reads
-// back as the same double.
+// formeval: evaluates, lists and traces compiled formulas from the command
+// line (see arguments.h for the four modes). It reads NAME.sym and NAME.obj
+// from the current folder and refuses texts without their header. A plain
+// evaluation goes through Formula in the shared ZERIZI library, as a host
+// application does; --trace and --csv load the texts once into the same
+// engine that Formula runs, to watch it work or to run it row after row.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,9 +11,13 @@
 #include "formula/format.h"
 #include "zerizi.h"
 #include "tools/formeval/arguments.h"
+#include "tools/formeval/code_listing.h"
 #include "tools/formeval/compiled_files.h"
+#include "tools/formeval/csv_mode.h"
+#include "tools/formeval/loaded_formula.h"
 #include "tools/formeval/messages.h"
 #include "tools/formeval/number_text.h"
+#include "tools/formeval/trace.h"
 
 namespace formeval {
 namespace {
@@ -37,27 +43,72 @@ bool load_text(const std::string &path, std::size_t record_width, std::string &t
     return true;
 }
 
-int evaluate(const invocation &call) {
-    std::vector<double> values(1, 0.0);
+bool load_texts(const invocation &call, std::string &symbols, std::string &code, int &exit_code) {
+    return load_text(call.name + ".sym", formula::symbol_record_width, symbols, exit_code) &&
+           load_text(call.name + ".obj", formula::instruction_record_width, code, exit_code);
+}
+
+// The inputs of the command line, checked against the formula's input variables.
+bool read_inputs(const invocation &call, const std::string &symbols, std::vector<double> &inputs,
+                 int &exit_code) {
     for (std::size_t i = 0; i < call.inputs.size(); ++i) {
         auto number = parse_number(call.inputs[i]);
-        if (!number) return refuse(not_a_number_text, static_cast<int>(i + 1), call.inputs[i].c_str());
-        values.push_back(*number);
+        if (!number) {
+            exit_code = refuse(not_a_number_text, static_cast<int>(i + 1), call.inputs[i].c_str());
+            return false;
+        }
+        inputs.push_back(*number);
     }
+    const int needed = count_input_variables(symbols);
+    if (needed != static_cast<int>(inputs.size())) {
+        exit_code = refuse(input_count_text, needed, static_cast<int>(inputs.size()));
+        return false;
+    }
+    return true;
+}
+
+int run(const invocation &call) {
     std::string symbols, code;
     int exit_code = exit_evaluated;
-    if (!load_text(call.name + ".sym", formula::symbol_record_width, symbols, exit_code) ||
-        !load_text(call.name + ".obj", formula::instruction_record_width, code, exit_code))
-        return exit_code;
-    // The value array must hold an element for every input variable.
-    int needed = count_input_variables(symbols);
-    if (needed != static_cast<int>(call.inputs.size()))
-        return refuse(input_count_text, needed, static_cast<int>(call.inputs.size()));
+    std::vector<double> inputs;
+    if (call.mode == mode::evaluate || call.mode == mode::trace) {
+        // Numbers are checked before the files are read.
+        for (std::size_t i = 0; i < call.inputs.size(); ++i) {
+            if (!parse_number(call.inputs[i]))
+                return refuse(not_a_number_text, static_cast<int>(i + 1), call.inputs[i].c_str());
+        }
+    }
+    if (!load_texts(call, symbols, code, exit_code)) return exit_code;
 
-    const char *texts[2] = {symbols.c_str(), code.c_str()};
-    Formula(values.data(), texts);
-    std::printf("%s\n", shortest_text(values[0]).c_str());
-    return exit_evaluated;
+    switch (call.mode) {
+        case mode::list:
+            std::fputs(list_compiled_formula(symbols, code).c_str(), stdout);
+            return exit_evaluated;
+        case mode::evaluate: {
+            if (!read_inputs(call, symbols, inputs, exit_code)) return exit_code;
+            std::vector<double> values(1, 0.0);
+            values.insert(values.end(), inputs.begin(), inputs.end());
+            const char *texts[2] = {symbols.c_str(), code.c_str()};
+            Formula(values.data(), texts);
+            std::printf("%s\n", shortest_text(values[0]).c_str());
+            return exit_evaluated;
+        }
+        case mode::trace: {
+            if (!read_inputs(call, symbols, inputs, exit_code)) return exit_code;
+            loaded_formula formula(std::move(symbols), std::move(code));
+            std::string trace;
+            double output = 0.0;
+            const bool complete = trace_evaluation(formula, inputs, trace, output);
+            std::fputs(trace.c_str(), stdout);
+            std::fflush(stdout);
+            return complete ? exit_evaluated : refuse(trace_cut_off_text, trace_step_limit);
+        }
+        case mode::csv: {
+            loaded_formula formula(std::move(symbols), std::move(code));
+            return evaluate_csv_file(formula, call);
+        }
+    }
+    return exit_refused;
 }
 
 }  // namespace
@@ -67,5 +118,5 @@ int main(int argc, char **argv) {
     formeval::invocation call;
     std::string error;
     if (!formeval::parse_arguments(argc, argv, call, error)) return formeval::refuse("%s", error.c_str());
-    return formeval::evaluate(call);
+    return formeval::run(call);
 }

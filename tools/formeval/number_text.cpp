@@ -14,9 +14,15 @@ std::optional<double> parse_number(std::string_view text) {
 }
 
 std::string shortest_text(double value) {
+    std::string text;
+    append_shortest_text(text, value);
+    return text;
+}
+
+void append_shortest_text(std::string &out, double value) {
     char buffer[64];
     auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, error == std::errc() ? end : buffer);
+    out.append(buffer, error == std::errc() ? end : buffer);
 }
 
 }  // namespace formeval

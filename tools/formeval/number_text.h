@@ -15,4 +15,7 @@ std::optional<double> parse_number(std::string_view text);
 // The shortest text that reads back as the same double ("42", "0.1", "1e+300").
 std::string shortest_text(double value);
 
+// The same, appended to `out` without a string of its own.
+void append_shortest_text(std::string &out, double value);
+
 }  // namespace formeval

@@ -1,0 +1,126 @@
+#include "tools/formeval/csv_evaluation.h"
+
+#include <algorithm>
+
+#include "formula/format.h"
+#include "tools/formeval/csv_rows.h"
+#include "tools/formeval/messages.h"
+#include "tools/formeval/number_text.h"
+
+namespace formeval {
+
+namespace {
+
+template <typename... Args>
+std::string format_text(const char *format, Args... args) {
+    int length = std::snprintf(nullptr, 0, format, args...);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, args...);
+    text.pop_back();
+    return text;
+}
+
+// Notes whether a DIV or MODOPER is about to meet a zero divisor, so that the
+// row can be named; the evaluator itself shows only its division message.
+struct zero_divisor_watch {
+    bool met = false;
+
+    bool before_instruction(std::int32_t, const zerizi::instruction &instruction,
+                            const zerizi::value_stack &stack) noexcept {
+        if (instruction.kind == formula::Operatore &&
+            (instruction.value == formula::DIV || instruction.value == formula::MODOPER)) {
+            const auto values = stack.values();
+            met |= (values.empty() ? 0.0 : values.back()) == 0.0;
+        }
+        return true;
+    }
+    void after_assign(std::int32_t, double) noexcept {}
+};
+
+// At most 40 characters of a field, for a message.
+std::string shown(const std::string &field) {
+    return field.size() <= 40 ? field : field.substr(0, 40) + "...";
+}
+
+std::string joined(const std::vector<std::string> &names) {
+    std::string text;
+    for (const std::string &name : names) {
+        if (!text.empty()) text += ',';
+        text += name;
+    }
+    return text;
+}
+
+}  // namespace
+
+csv_evaluator::csv_evaluator(loaded_formula &formula, std::string file_name, std::FILE *notices)
+    : formula_(formula), file_name_(std::move(file_name)), notices_(notices),
+      values_(formula.input_names().size() + 1, 0.0) {}
+
+std::string csv_evaluator::header() const {
+    std::vector<std::string> names = formula_.input_names();
+    names.push_back(formula_.output_name().empty() ? no_output_column : formula_.output_name());
+    return joined(names) + "\n";
+}
+
+std::string csv_evaluator::row_message(long long row, const std::string &what) const {
+    return format_text(bad_row_text, file_name_.c_str(), row, what.c_str());
+}
+
+std::string csv_evaluator::line_too_long_message() const {
+    return row_message(line_number_ + 1, format_text(line_too_long_text, longest_line));
+}
+
+// The first line is a header when it names the input variables exactly, or
+// when it is not all numbers (then it must be the header, and is refused).
+bool csv_evaluator::is_header(std::size_t count) const {
+    const std::vector<std::string> &names = formula_.input_names();
+    if (names.empty()) return false;
+    if (count == names.size() && std::equal(names.begin(), names.end(), fields_.begin())) return true;
+    return std::any_of(fields_.begin(), fields_.begin() + static_cast<std::ptrdiff_t>(count),
+                       [](const std::string &field) { return !parse_number(field); });
+}
+
+bool csv_evaluator::take_line(std::string_view line, std::string &out, std::string &error) {
+    const long long row = ++line_number_;
+    if (row == 1 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);  // a UTF-8 byte-order mark
+    std::size_t count = 0;
+    std::string what;
+    if (!split_fields(line, fields_, count, what)) {
+        error = row_message(row, what);
+        return false;
+    }
+    const std::vector<std::string> &names = formula_.input_names();
+    if (row == 1 && is_header(count)) {
+        if (count == names.size() && std::equal(names.begin(), names.end(), fields_.begin())) return true;
+        error = row_message(row, format_text(row_neither_numbers_nor_header_text, joined(names).c_str()));
+        return false;
+    }
+    if (count != names.size()) {
+        error = row_message(row, format_text(row_value_count_text, count, static_cast<int>(names.size())));
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto number = parse_number(fields_[i]);
+        if (!number) {
+            error = row_message(row, format_text(row_not_a_number_text, i + 1, shown(fields_[i]).c_str()));
+            return false;
+        }
+        values_[i + 1] = *number;
+    }
+    values_[0] = 0.0;
+    zero_divisor_watch watch;
+    formula_.evaluate(values_.data(), watch);
+    ++rows_evaluated_;
+    if (watch.met && notices_) std::fprintf(notices_, "formeval: %s\n", row_message(row, row_zero_divisor_text).c_str());
+    for (std::size_t i = 1; i < values_.size(); ++i) {
+        append_shortest_text(out, values_[i]);
+        out += ',';
+    }
+    append_shortest_text(out, values_[0]);
+    out += '\n';
+    return true;
+}
+
+}  // namespace formeval

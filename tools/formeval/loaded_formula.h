@@ -1,0 +1,61 @@
+// A compiled formula loaded once into the evaluator's engine and evaluated as
+// often as needed. Each evaluation starts exactly as a fresh call of Formula
+// does: every symbol back to the value it had when loaded (so "inout",
+// "static" and output variables start at 0.0 again and constants keep their
+// literals), an empty stack, then run_code binds the inputs and runs.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "evaluator/engine.h"
+#include "evaluator/execution.h"
+#include "tools/formeval/compiled_files.h"
+
+namespace formeval {
+
+class loaded_formula {
+public:
+    // Headered texts (see has_header); both are kept, since the engine's
+    // variable names point into the symbol text.
+    loaded_formula(std::string symbol_text, std::string code_text);
+    loaded_formula(const loaded_formula &) = delete;
+    loaded_formula &operator=(const loaded_formula &) = delete;
+
+    // The records as listed, record i at [i - 1].
+    const std::vector<symbol_record> &symbols() const noexcept { return symbols_; }
+    const std::vector<instruction_record> &code() const noexcept { return code_; }
+
+    // The input variables' names in binding order (elements 1, 2, ... of the
+    // value array).
+    const std::vector<std::string> &input_names() const noexcept { return input_names_; }
+    // The name of the output variable whose value reaches element 0 (the last
+    // one in the symbol text), or an empty text when there is none.
+    const std::string &output_name() const noexcept { return output_name_; }
+
+    // The evaluation stack as the last evaluation left it.
+    const zerizi::value_stack &stack() const noexcept { return engine_->stack(); }
+
+    // One evaluation: values[0] receives the output, values[1 ..] hold one
+    // element per input variable.
+    template <typename Observer = zerizi::no_observer>
+    void evaluate(double *values, Observer &&observer = Observer{}) {
+        for (std::int32_t i = 1; i < engine_->symbol_count(); ++i)
+            engine_->symbol(i).value = loaded_values_[static_cast<std::size_t>(i)];
+        engine_->stack().clear();
+        zerizi::run_code(*engine_, values, observer);
+    }
+
+private:
+    std::string symbol_text_;
+    std::string code_text_;
+    std::unique_ptr<zerizi::engine> engine_;
+    std::vector<double> loaded_values_;
+    std::vector<symbol_record> symbols_;
+    std::vector<instruction_record> code_;
+    std::vector<std::string> input_names_;
+    std::string output_name_;
+};
+
+}  // namespace formeval

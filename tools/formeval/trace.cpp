@@ -1,0 +1,88 @@
+#include "tools/formeval/trace.h"
+
+#include "formula/listing.h"
+#include "tools/formeval/code_listing.h"
+#include "tools/formeval/number_text.h"
+
+namespace formeval {
+
+namespace {
+
+// "PREFIX: NAME = VALUE\n".
+void append_value_line(std::string &out, const char *prefix, const std::string &name, double value) {
+    out.append(prefix).append(": ").append(name).append(" = ");
+    append_shortest_text(out, value);
+    out += '\n';
+}
+
+void append_stack(std::string &out, const zerizi::value_stack &stack) {
+    out += " [";
+    bool first = true;
+    for (double value : stack.values()) {
+        if (!first) out += ' ';
+        append_shortest_text(out, value);
+        first = false;
+    }
+    out += "]\n";
+}
+
+}  // namespace
+
+std::string trace_observer::symbol_name(std::int32_t index) const {
+    const auto &symbols = formula_.symbols();
+    if (index >= 1 && static_cast<std::size_t>(index) <= symbols.size())
+        return symbols[static_cast<std::size_t>(index) - 1].text;
+    std::string text = "?";
+    text += std::to_string(index);
+    return text;
+}
+
+void trace_observer::complete_pending_line(const zerizi::value_stack &stack) {
+    if (pending_line_.empty()) return;
+    out_ += pending_line_;
+    append_stack(out_, stack);
+    out_ += assignments_;
+    pending_line_.clear();
+    assignments_.clear();
+}
+
+bool trace_observer::before_instruction(std::int32_t address, const zerizi::instruction &instruction,
+                                        const zerizi::value_stack &stack) {
+    complete_pending_line(stack);
+    if (steps_++ == trace_step_limit) {
+        stopped_at_limit_ = true;
+        return false;
+    }
+    const instruction_record record{instruction.kind, instruction.value};
+    pending_line_ = "Trc: ";
+    formula::listing::append_instruction_columns(pending_line_, address, kind_text(record.kind),
+                                                 operand_text(record, formula_.symbols()));
+    return true;
+}
+
+void trace_observer::after_assign(std::int32_t index, double value) {
+    append_value_line(assignments_, "Ass", symbol_name(index), value);
+}
+
+void trace_observer::finish(const zerizi::value_stack &stack) {
+    complete_pending_line(stack);
+}
+
+bool trace_evaluation(loaded_formula &formula, const std::vector<double> &inputs, std::string &out,
+                      double &output) {
+    std::vector<double> values(inputs.size() + 1, 0.0);
+    std::copy(inputs.begin(), inputs.end(), values.begin() + 1);
+    for (std::size_t i = 0; i < inputs.size() && i < formula.input_names().size(); ++i)
+        append_value_line(out, "Inp", formula.input_names()[i], inputs[i]);
+    trace_observer observer(formula, out);
+    formula.evaluate(values.data(), observer);
+    observer.finish(formula.stack());
+    output = values[0];
+    if (observer.stopped_at_limit()) return false;
+    out += "Out: ";
+    append_shortest_text(out, output);
+    out += '\n';
+    return true;
+}
+
+}  // namespace formeval

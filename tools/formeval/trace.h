@@ -1,0 +1,52 @@
+// formeval --trace: one evaluation through the engine's observer hooks,
+// printed step by step:
+//   Inp: A = 21                          each input variable as bound
+//   Trc:   3   Operatore     MULT  [42]  address, kind, operand as in the
+//                                        listing, then the stack after the
+//                                        instruction, bottom first
+//   Ass: R = 42                          each assignment, after its ASSIGN
+//   Out: 42                              element 0 at the end, as formeval prints it
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/formeval/loaded_formula.h"
+
+namespace formeval {
+
+// A run ends at STOP, or after this many instructions (a formula whose jumps
+// never reach STOP would otherwise trace forever).
+inline constexpr long trace_step_limit = 1000000;
+
+class trace_observer {
+public:
+    trace_observer(const loaded_formula &formula, std::string &out) : formula_(formula), out_(out) {}
+
+    bool before_instruction(std::int32_t address, const zerizi::instruction &instruction,
+                            const zerizi::value_stack &stack);
+    void after_assign(std::int32_t index, double value);
+
+    // Completes the line of the last instruction (STOP) with the final stack.
+    void finish(const zerizi::value_stack &stack);
+    bool stopped_at_limit() const noexcept { return stopped_at_limit_; }
+
+private:
+    void complete_pending_line(const zerizi::value_stack &stack);
+    std::string symbol_name(std::int32_t index) const;
+
+    const loaded_formula &formula_;
+    std::string &out_;
+    std::string pending_line_;  // the instruction that ran last, waiting for its stack
+    std::string assignments_;   // its assignment, printed after it
+    long steps_ = 0;
+    bool stopped_at_limit_ = false;
+};
+
+// The whole trace of one evaluation with `inputs`; false when the run was cut
+// off at trace_step_limit. `output` receives element 0.
+bool trace_evaluation(loaded_formula &formula, const std::vector<double> &inputs, std::string &out,
+                      double &output);
+
+}  // namespace formeval
