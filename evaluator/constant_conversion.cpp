@@ -1,6 +1,8 @@
 #include "evaluator/constant_conversion.h"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "formula/format.h"
 #include "platform/decimal_text.h"
@@ -33,7 +35,20 @@ bool exact_decimal_value(std::string_view text, double &value) noexcept {
     (void)value;
     return false;
 #else
+    // The literal stands right-aligned after a run of spaces: skip them eight
+    // at a time, then any other blanks one by one.
     std::size_t i = 0;
+    while (i + 8 <= text.size()) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        const std::uint64_t other = word ^ 0x2020202020202020u;
+        if (other == 0) {
+            i += 8;
+            continue;
+        }
+        if constexpr (std::endian::native == std::endian::little) i += static_cast<std::size_t>(std::countr_zero(other) / 8);
+        break;
+    }
     while (i < text.size() && is_blank(text[i])) ++i;
     std::uint64_t mantissa = 0;
     std::size_t integer_digits = 0;

@@ -55,6 +55,7 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
     using namespace formula;
     engine.bind_inputs(values);
     value_stack &stack = engine.stack();
+    stack.clear();
     std::int32_t program_counter = 1;
     for (;;) {
         const instruction &current = engine.code(program_counter);

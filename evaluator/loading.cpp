@@ -1,6 +1,6 @@
 // Loading a compiled formula into the engine, binding the inputs, handing the
 // output back and releasing the tables.
-#include <cstring>
+#include <cstdint>
 
 #include "evaluator/constant_conversion.h"
 #include "evaluator/engine.h"
@@ -14,6 +14,36 @@ std::string_view text_view(const char *text) noexcept {
     return text ? std::string_view(text) : std::string_view();
 }
 
+// A one-character field as the C library's integer conversion reads it: a
+// digit gives its value, anything else 0.
+inline std::int32_t one_character_field(const char *field) noexcept {
+    const unsigned digit = static_cast<unsigned char>(field[0]) - unsigned{'0'};
+    return digit <= 9 ? static_cast<std::int32_t>(digit) : 0;
+}
+
+// A 4-character value field. What the compiler writes ("%4d" of a number that
+// is not negative: blanks, then digits to the end) is read here directly;
+// anything else goes through the general conversion.
+inline std::int32_t value_field(const char *field) noexcept {
+    std::size_t i = 0;
+    while (i < formula::instruction_value_width && field[i] == ' ') ++i;
+    std::int32_t value = 0;
+    for (; i < formula::instruction_value_width; ++i) {
+        const unsigned digit = static_cast<unsigned char>(field[i]) - unsigned{'0'};
+        if (digit > 9) return formula::parse_int_field({field, formula::instruction_value_width});
+        value = value * 10 + static_cast<std::int32_t>(digit);
+    }
+    return value;
+}
+
+static_assert(formula::header_count_width == formula::instruction_value_width);
+
+// The record count in positions 8-11 of a text's header.
+inline int header_count(std::string_view text) noexcept {
+    if (text.size() < formula::header_width) return formula::read_header_count(text);
+    return value_field(text.data() + formula::header_count_offset);
+}
+
 }  // namespace
 
 int engine::load_formula(const char *const *texts) {
@@ -25,27 +55,22 @@ int engine::load_formula(const char *const *texts) {
 
 // Reads the code text (texts[1]). Only the records that stand complete in the
 // text are loaded, however large the header's count. One STOP is added after
-// the last instruction, so that running past the end stops as STOP does; the
-// instructions that push are counted to size the stack.
+// the last instruction, so that running past the end stops as STOP does.
 int engine::load_code(const char *const *texts) {
     std::string_view text = text_view(texts[1]);
-    const std::size_t count = formula::complete_records(text, formula::read_header_count(text),
-                                                        formula::instruction_record_width);
+    const std::size_t count = formula::complete_records(text, header_count(text), formula::instruction_record_width);
     code_.allocate(count + 2);
     code_[0] = {0, 0};
-    std::size_t pushes = 0;
     const char *record = text.data() + formula::header_width;
     for (std::size_t i = 1; i <= count; ++i, record += formula::instruction_record_width) {
-        instruction &entry = code_[i];
-        entry.kind = formula::parse_int_field({record + formula::instruction_kind_offset, 1});
-        entry.value = formula::parse_int_field(
-            {record + formula::instruction_value_offset, formula::instruction_value_width});
-        pushes += (entry.kind == formula::Operando || entry.kind == formula::Riferimento);
+        code_[i].kind = one_character_field(record + formula::instruction_kind_offset);
+        code_[i].value = value_field(record + formula::instruction_value_offset);
     }
     code_[count + 1] = {formula::Operatore, formula::STOP};
     instruction_count_ = static_cast<std::int32_t>(count);
+    // Without a loop no run can stack more values than there are instructions.
     stack_.clear();
-    stack_.reserve(pushes);
+    stack_.reserve(count);
     return 1;
 }
 
@@ -54,16 +79,15 @@ int engine::load_code(const char *const *texts) {
 // variable starts at 0.0 and keeps its text, leading blanks included, as name.
 int engine::load_symbols(const char *const *texts) {
     std::string_view text = text_view(texts[0]);
-    const std::size_t count = formula::complete_records(text, formula::read_header_count(text),
-                                                        formula::symbol_record_width);
+    const std::size_t count = formula::complete_records(text, header_count(text), formula::symbol_record_width);
     symbols_.allocate(count + 1);
     symbols_[0] = {nullptr, 0, 0, false, false, 0.0};
     last_output_ = 0;
     const char *record = text.data() + formula::header_width;
     for (std::size_t i = 1; i <= count; ++i, record += formula::symbol_record_width) {
         symbol_entry &entry = symbols_[i];
-        entry.tipo = formula::parse_int_field({record + formula::symbol_tipo_offset, 1});
-        entry.scope = formula::parse_int_field({record + formula::symbol_scope_offset, 1});
+        entry.tipo = one_character_field(record + formula::symbol_tipo_offset);
+        entry.scope = one_character_field(record + formula::symbol_scope_offset);
         entry.is_set = false;
         entry.assigned = true;
         std::string_view field(record + formula::symbol_text_offset, formula::symbol_text_width);

@@ -15,16 +15,16 @@ namespace zerizi {
 
 class value_stack {
 public:
-    // Slots held inside the object; formulas whose code pushes fewer values
-    // than this never allocate.
+    // Slots held inside the object: formulas of up to 512 instructions
+    // never allocate unless a loop keeps pushing.
     static constexpr std::size_t inline_slots = 520;
 
     value_stack() noexcept { slots_[0] = 0.0; }
     value_stack(const value_stack &) = delete;
     value_stack &operator=(const value_stack &) = delete;
 
-    // Makes room for `values` values before the run starts (the code's count
-    // of pushing instructions bounds the depth of any run without a loop).
+    // Makes room for `values` values before the run starts (the code's
+    // length bounds the depth of any run without a loop).
     void reserve(std::size_t values) {
         if (values + 1 > capacity_) resize(values + 1);
     }

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <random>
+#include <vector>
 #include <memory>
 #include <string>
 
@@ -191,6 +194,29 @@ TEST(MalformedTexts, OddSymbolFieldsConvertLikeTheCLibrary) {
     append_instruction_record(texts.code, Operatore, STOP);
     append_instruction_record(texts.code, Operatore, STOP);
     EXPECT_EQ(texts.evaluate({50.0}), 12.0);
+}
+
+// Every 4-character value field reads as atoi reads it: R = the field's value.
+TEST(MalformedTexts, ValueFieldsConvertLikeAtoi) {
+    const std::string alphabet = " +-0123456789a\t";
+    std::mt19937 random(7);
+    std::vector<std::string> fields = {"   1", "  99", "9999", "0000", "    ", " +12", "  -1", "-999", "12 3",
+                                       " 1a ", "\t 12", "1   ", " 0 7", "+-12", "--12", "  +0"};
+    for (int n = 0; n < 3000; ++n) {
+        std::string field;
+        for (int k = 0; k < 4; ++k) field += alphabet[random() % alphabet.size()];
+        fields.push_back(field);
+    }
+    std::string symbols;
+    append_header(symbols, "ATOI", 1);
+    append_symbol_record(symbols, tipo_variable, scope_output, "R");
+    for (const std::string &field : fields) {
+        std::string code = "    ATOI   4" "3" + field + "3   1" "1   1" "1  99";
+        double values[1] = {-0.5};
+        const char *texts[2] = {symbols.c_str(), code.c_str()};
+        Formula(values, texts);
+        ASSERT_EQ(values[0], std::atoi(field.c_str())) << '"' << field << '"';
+    }
 }
 
 TEST(MalformedTexts, NullValueArrayIsRefusedQuietly) {

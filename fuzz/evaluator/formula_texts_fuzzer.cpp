@@ -1,0 +1,65 @@
+// Fuzzes the evaluator with arbitrary symbol and code texts. The input is cut
+// at its first zero byte: the symbol text before it, the code text after it
+// (up to a second zero byte, since both are zero-terminated strings). The
+// value array has room for as many inputs as a 4-digit count can declare.
+//
+// A formula whose own jumps loop forever is legitimate and never returns, so
+// this harness bounds every run with an instruction budget through the
+// execution loop's observer; the library itself has no such limit.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "evaluator/engine.h"
+#include "evaluator/execution.h"
+#include "formula/format.h"
+#include "zerizi.h"
+
+namespace {
+
+constexpr long instruction_budget = 20000;
+
+struct budget_observer {
+    long remaining = instruction_budget;
+    bool before_instruction(std::int32_t address, const zerizi::instruction &, const zerizi::value_stack &stack) {
+        // The loop must only ever fetch instructions 1 .. n + 1 and keep its
+        // stack inside itself.
+        if (address < 1 || address > engine->instruction_count() + 1) __builtin_trap();
+        if (stack.depth() > stack.capacity()) __builtin_trap();
+        return --remaining > 0;
+    }
+    void after_assign(std::int32_t index, double) {
+        if (!engine->names_symbol(index)) __builtin_trap();
+    }
+    const zerizi::engine *engine;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    std::string input(reinterpret_cast<const char *>(data), size);
+    std::size_t cut = input.find('\0');
+    std::string symbols = input.substr(0, cut);
+    std::string code = cut == std::string::npos ? std::string() : input.substr(cut + 1);
+    code = code.substr(0, code.find('\0'));
+    const char *texts[2] = {symbols.c_str(), code.c_str()};
+
+    std::vector<double> values(10001);
+    for (std::size_t i = 1; i < values.size(); ++i) values[i] = static_cast<double>(i % 7) - 2.5;
+
+    zerizi::engine engine;
+    if (engine.load_formula(texts) == zerizi::load_ok) zerizi::run_code(engine, values.data(), budget_observer{instruction_budget, &engine});
+    engine.release_formula();
+
+    // Formula itself, on texts whose code cannot loop: every jump removed.
+    std::string straight = code;
+    for (std::size_t p = formula::header_width; p + formula::instruction_record_width <= straight.size();
+         p += formula::instruction_record_width) {
+        int value = formula::parse_int_field(std::string_view(straight).substr(p + 1, 4));
+        if (straight[p] == '1' && (value == formula::BRF || value == formula::BR)) straight[p] = '0';
+    }
+    const char *straight_texts[2] = {symbols.c_str(), straight.c_str()};
+    Formula(values.data(), straight_texts);
+    return 0;
+}
