@@ -127,7 +127,12 @@ TEST_F(VedivarTest, FilesThatCannotBeRead) {
     EXPECT_EQ(look_up("", "NOME"), -3);
     char value_buffer[16] = "untouched";
     EXPECT_EQ(VEDIVAR(folder.file("missing").c_str(), "NOME", value_buffer), -2);
-    EXPECT_EQ(VEDIVAR(folder.path().c_str(), "NOME", value_buffer), -3);  // a folder reads nothing
+#ifdef _WIN32
+    // Windows does not open a folder as a file.
+    EXPECT_EQ(VEDIVAR(folder.path().string().c_str(), "NOME", value_buffer), -2);
+#else
+    EXPECT_EQ(VEDIVAR(folder.path().string().c_str(), "NOME", value_buffer), -3);  // a folder reads nothing
+#endif
     EXPECT_EQ(VEDIVAR(nullptr, "NOME", value_buffer), -2);
     EXPECT_STREQ(value_buffer, "untouched");
 }

@@ -1,3 +1,6 @@
+// RunPrg on POSIX systems; the Windows form is program_launch_windows_test.cpp.
+#ifndef _WIN32
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -109,3 +112,5 @@ TEST_F(RunPrgTest, FilesThatCannotRunGiveTheErrorNumber) {
 }
 
 }  // namespace
+
+#endif
