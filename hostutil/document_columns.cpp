@@ -1,6 +1,5 @@
 #include "hostutil/document_columns.h"
 
-#include <sqlext.h>
 
 #include <limits>
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include <sql.h>
+#include "platform/odbc.h"
 
 #include "hostutil/byte_buffer.h"
 

@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/odbc.h"
 
 #include "hostutil/byte_buffer.h"
 #include "hostutil/document_columns.h"

@@ -3,8 +3,7 @@
 #ifndef HOSTUTIL_ODBC_STATEMENT_H
 #define HOSTUTIL_ODBC_STATEMENT_H
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/odbc.h"
 
 namespace ventus {
 

@@ -93,9 +93,7 @@ INSTANTIATE_ON_BOTH_DATABASES(LoadBinTest);
 
 TEST(DocumentExports, NullConnectionTouchesNoFile)
 {
-    const auto folder = std::filesystem::temp_directory_path() / "ventus-null-connection";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    const auto folder = new_scratch_folder("ventus-null-connection");
     const std::string target = (folder / "out.bin").string();
     const std::string existing = (folder / "existing.bin").string();
     write_bytes(existing, {9, 8, 7});

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <sstream>
 
 namespace database_test {
@@ -101,14 +102,24 @@ OdbcConnection::~OdbcConnection()
         SQLFreeHandle(SQL_HANDLE_ENV, environment_);
 }
 
+std::filesystem::path new_scratch_folder(const std::string &prefix)
+{
+    // Several builds may run the same tests at once: each run has its own folder.
+    std::random_device entropy;
+    for (;;) {
+        std::ostringstream name;
+        name << prefix << '-' << std::hex << entropy() << entropy();
+        const auto folder = std::filesystem::temp_directory_path() / name.str();
+        if (std::filesystem::create_directory(folder))
+            return folder;
+    }
+}
+
 TestDatabase::TestDatabase(Engine engine, const std::string &test_name)
     : engine_{engine},
-      folder_{std::filesystem::temp_directory_path() /
-              ("ventus-" + identifier_for(test_name + engine_name(engine)))},
+      folder_{new_scratch_folder("ventus-" + identifier_for(test_name + engine_name(engine)))},
       table_{identifier_for(test_name)}
 {
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
     if (engine_ == Engine::postgres)
         query("DROP TABLE IF EXISTS " + table_ + ";");
     create_table(table_);

@@ -74,6 +74,9 @@ private:
     std::string table_;
 };
 
+// A new, empty folder under the system's temporary folder.
+std::filesystem::path new_scratch_folder(const std::string &prefix);
+
 Bytes pattern_bytes(std::size_t length, unsigned seed);
 void write_bytes(const std::filesystem::path &path, const Bytes &bytes);
 // The file's bytes; empty and exists == false when it cannot be read.
