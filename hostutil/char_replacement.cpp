@@ -1,6 +1,6 @@
 // ReplChar: a text-mode copy of a file with one character replaced.
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "hostutil/input_file.h"
 #include "hostutil/replace_file.h"
@@ -22,14 +22,15 @@ std::int32_t replace_character(const char *source, const char *target, char old_
 
     TextModeReader reader{input};
     TextModeWriter writer{output};
-    std::vector<char> text(256 * 1024);
+    constexpr std::size_t block_size = 64 * 1024;
+    const auto text = std::make_unique_for_overwrite<char[]>(block_size);
     for (;;) {
-        const std::size_t length = reader.read(text.data(), text.size());
+        const std::size_t length = reader.read(text.get(), block_size);
         if (length == 0) break;
         for (std::size_t i = 0; i < length; ++i) {
             if (text[i] == old_char) text[i] = new_char;
         }
-        if (!writer.write(text.data(), length)) return 0;
+        if (!writer.write(text.get(), length)) return 0;
     }
     if (reader.failed() || !writer.flush()) return 0;
     input.close();

@@ -2,7 +2,7 @@
 #include "hostutil/file_digest.h"
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "hostutil/input_file.h"
 #include "ventus.h"
@@ -13,11 +13,12 @@ std::optional<Ripemd160Digest> RMDbinary(const char *path) {
     InputFile file{path};
     if (!file.is_open()) return std::nullopt;
     Ripemd160 hash;
-    std::vector<unsigned char> block(1024 * 1024);
+    constexpr std::size_t block_size = 1024 * 1024;
+    const auto block = std::make_unique_for_overwrite<unsigned char[]>(block_size);
     for (;;) {
-        const std::size_t length = file.read(block.data(), block.size());
-        hash.update(block.data(), length);
-        if (length < block.size()) break;
+        const std::size_t length = file.read(block.get(), block_size);
+        hash.update(block.get(), length);
+        if (length < block_size) break;
     }
     if (file.failed()) return std::nullopt;
     return hash.finish();

@@ -22,11 +22,10 @@ ReplacementFile::ReplacementFile(const char *target) {
     if (target == nullptr || target[0] == '\0') return;
     target_ = target;
     std::random_device entropy;
-    std::mt19937_64 numbers{(std::uint64_t{entropy()} << 32) ^ entropy()};
     // "x": create exclusively, so an existing file of the same name is never
     // taken over; another name is tried instead.
     for (int attempt = 0; attempt < 16 && !file_; ++attempt) {
-        temporary_ = temporary_name_in_folder_of(target_, numbers());
+        temporary_ = temporary_name_in_folder_of(target_, std::uint64_t{entropy()} << 32 | entropy());
         file_.reset(std::fopen(temporary_.c_str(), "wbx"));
     }
     if (!file_) return;

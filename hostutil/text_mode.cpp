@@ -6,20 +6,21 @@ namespace ventus {
 
 namespace {
 
-constexpr std::size_t block_size = 256 * 1024;
+constexpr std::size_t block_size = 64 * 1024;
 constexpr char end_of_text = 0x1A;
 
 }  // namespace
 
-TextModeReader::TextModeReader(InputFile &file) : file_(file), raw_(block_size) {}
+TextModeReader::TextModeReader(InputFile &file)
+    : file_(file), raw_(std::make_unique_for_overwrite<char[]>(block_size)) {}
 
 bool TextModeReader::fill() {
     if (ended_) return false;
     if (end_ - position_ >= 2) return true;
     const std::size_t kept = end_ - position_;
-    std::memmove(raw_.data(), raw_.data() + position_, kept);
+    std::memmove(raw_.get(), raw_.get() + position_, kept);
     position_ = 0;
-    end_ = kept + file_.read(raw_.data() + kept, raw_.size() - kept);
+    end_ = kept + file_.read(raw_.get() + kept, block_size - kept);
     if (end_ == 0) ended_ = true;
     return !ended_;
 }
@@ -29,7 +30,7 @@ std::size_t TextModeReader::read(char *buffer, std::size_t capacity) {
     while (delivered < capacity && fill()) {
         // The last byte in view waits for the next round, when its follower
         // is in view too; only at the end of the file is it taken alone.
-        const char *raw = raw_.data();
+        const char *raw = raw_.get();
         std::size_t position = position_;
         const std::size_t stop = end_ - position >= 2 ? end_ - 1 : end_;
         while (position < stop && delivered < capacity) {
@@ -67,12 +68,13 @@ std::size_t TextModeReader::read_line(char *buffer, std::size_t capacity) {
     return delivered;
 }
 
-TextModeWriter::TextModeWriter(ReplacementFile &file) : file_(file), buffer_(block_size) {}
+TextModeWriter::TextModeWriter(ReplacementFile &file)
+    : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(block_size)) {}
 
 bool TextModeWriter::write(const char *text, std::size_t length) {
     for (std::size_t i = 0; i < length && !failed_; ++i) {
         // Room for CR LF at every byte.
-        if (used_ + 2 > buffer_.size() && !flush()) break;
+        if (used_ + 2 > block_size && !flush()) break;
         if (text[i] == '\n') buffer_[used_++] = '\r';
         buffer_[used_++] = text[i];
     }
@@ -80,7 +82,7 @@ bool TextModeWriter::write(const char *text, std::size_t length) {
 }
 
 bool TextModeWriter::flush() {
-    if (!failed_ && used_ > 0 && !file_.write(buffer_.data(), used_)) failed_ = true;
+    if (!failed_ && used_ > 0 && !file_.write(buffer_.get(), used_)) failed_ = true;
     used_ = 0;
     return !failed_;
 }

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstddef>
-#include <vector>
+#include <memory>
 
 #include "hostutil/input_file.h"
 #include "hostutil/replace_file.h"
@@ -31,7 +31,7 @@ private:
     bool fill();
 
     InputFile &file_;
-    std::vector<char> raw_;
+    std::unique_ptr<char[]> raw_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;
     bool ended_ = false;
@@ -47,7 +47,7 @@ public:
 
 private:
     ReplacementFile &file_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
     bool failed_ = false;
 };

@@ -2,6 +2,7 @@
 // endian with a byte-order mark and back, line by line, every line written
 // ending in CR LF. The 8-bit side is taken byte for byte as U+0000..U+00FF.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "hostutil/input_file.h"
@@ -43,7 +44,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t capacity = 256 * 1024;
+    static constexpr std::size_t capacity = 64 * 1024;
     ReplacementFile &file_;
     std::vector<unsigned char> buffer_;
 };
@@ -52,7 +53,8 @@ private:
 // its own value. The unit U+001A ends the input.
 class UnitReader {
 public:
-    explicit UnitReader(InputFile &file) : file_(file), raw_(256 * 1024) {}
+    explicit UnitReader(InputFile &file)
+        : file_(file), raw_(std::make_unique_for_overwrite<unsigned char[]>(block_size)) {}
 
     // Skips the byte-order mark FF FE when the file begins with it.
     void skip_byte_order_mark() {
@@ -88,14 +90,15 @@ private:
             const std::size_t kept = end_ - position_;
             for (std::size_t i = 0; i < kept; ++i) raw_[i] = raw_[position_ + i];
             position_ = 0;
-            end_ = kept + file_.read(raw_.data() + kept, raw_.size() - kept);
+            end_ = kept + file_.read(raw_.get() + kept, block_size - kept);
             if (end_ == 0) ended_ = true;
         }
         return end_ - position_;
     }
 
     InputFile &file_;
-    std::vector<unsigned char> raw_;
+    static constexpr std::size_t block_size = 64 * 1024;
+    std::unique_ptr<unsigned char[]> raw_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;
     bool ended_ = false;
@@ -112,10 +115,10 @@ std::int32_t convert_to_unicode(const char *source, const char *target) {
     static constexpr unsigned char byte_order_mark[] = {0xFF, 0xFE};
     if (!writer.append(byte_order_mark, 2)) return target_not_written;
 
-    std::vector<char> line(line_bytes);
-    std::vector<unsigned char> units(2 * line_bytes + 4);
+    const auto line = std::make_unique_for_overwrite<char[]>(line_bytes);
+    const auto units = std::make_unique_for_overwrite<unsigned char[]>(2 * line_bytes + 4);
     for (;;) {
-        const std::size_t length = reader.read_line(line.data(), line.size());
+        const std::size_t length = reader.read_line(line.get(), line_bytes);
         if (length == 0) break;
         std::size_t out = 0;
         for (std::size_t i = 0; i < length && line[i] != '\r' && line[i] != '\n'; ++i) {
@@ -124,7 +127,7 @@ std::int32_t convert_to_unicode(const char *source, const char *target) {
         }
         static constexpr unsigned char line_end[] = {0x0D, 0x00, 0x0A, 0x00};
         for (unsigned char byte : line_end) units[out++] = byte;
-        if (!writer.append(units.data(), out)) return target_not_written;
+        if (!writer.append(units.get(), out)) return target_not_written;
     }
     if (reader.failed()) return source_not_read;
     input.close();
@@ -142,10 +145,10 @@ std::int32_t convert_to_ansi(const char *source, const char *target) {
     BlockWriter writer{output};
     reader.skip_byte_order_mark();
 
-    std::vector<std::uint16_t> line(line_units);
-    std::vector<unsigned char> bytes(2 * line_units + 2);
+    const auto line = std::make_unique_for_overwrite<std::uint16_t[]>(line_units);
+    const auto bytes = std::make_unique_for_overwrite<unsigned char[]>(2 * line_units + 2);
     for (;;) {
-        const std::size_t length = reader.read_line(line.data(), line.size());
+        const std::size_t length = reader.read_line(line.get(), line_units);
         if (length == 0) break;
         std::size_t out = 0;
         for (std::size_t i = 0; i < length && line[i] != unit_cr && line[i] != unit_lf; ++i) {
@@ -161,7 +164,7 @@ std::int32_t convert_to_ansi(const char *source, const char *target) {
         }
         bytes[out++] = '\r';
         bytes[out++] = '\n';
-        if (!writer.append(bytes.data(), out)) return target_not_written;
+        if (!writer.append(bytes.get(), out)) return target_not_written;
     }
     if (reader.failed()) return source_not_read;
     input.close();
