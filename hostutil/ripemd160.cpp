@@ -48,9 +48,9 @@ constexpr std::uint32_t rotate(std::uint32_t x, unsigned n) { return (x << n) | 
 template <int Function>
 constexpr std::uint32_t boolean(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
     if constexpr (Function == 0) return x ^ y ^ z;
-    if constexpr (Function == 1) return (x & y) | (~x & z);
+    if constexpr (Function == 1) return ((y ^ z) & x) ^ z;  // (x & y) | (~x & z)
     if constexpr (Function == 2) return (x | ~y) ^ z;
-    if constexpr (Function == 3) return (x & z) | (y & ~z);
+    if constexpr (Function == 3) return ((x ^ y) & z) ^ y;  // (x & z) | (y & ~z)
     if constexpr (Function == 4) return x ^ (y | ~z);
 }
 
@@ -59,10 +59,18 @@ std::uint32_t load_little_endian(const std::uint8_t *bytes) {
            std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
 }
 
+// The whole compression is unrolled into one function so that the working
+// words stay in registers; a call per step would keep them in memory.
+#if defined(__GNUC__)
+#define RIPEMD160_INLINE [[gnu::always_inline]] inline
+#else
+#define RIPEMD160_INLINE inline
+#endif
+
 // One step of both lines. The five working words rotate their roles by one
 // position per step; indexing by the step number keeps them in registers.
 template <int Step>
-inline void step(std::uint32_t (&left)[5], std::uint32_t (&right)[5], const std::uint32_t (&x)[16]) {
+RIPEMD160_INLINE void step(std::uint32_t (&left)[5], std::uint32_t (&right)[5], const std::uint32_t (&x)[16]) {
     constexpr int a = (0 - Step % 5 + 5) % 5, b = (a + 1) % 5, c = (a + 2) % 5, d = (a + 3) % 5,
                   e = (a + 4) % 5;
     constexpr int round = Step / 16;
@@ -79,9 +87,19 @@ inline void step(std::uint32_t (&left)[5], std::uint32_t (&right)[5], const std:
 }
 
 template <std::size_t... Steps>
-inline void all_steps(std::uint32_t (&left)[5], std::uint32_t (&right)[5], const std::uint32_t (&x)[16],
-                      std::index_sequence<Steps...>) {
+RIPEMD160_INLINE void compress(std::uint32_t (&chain)[5], const std::uint8_t *block,
+                               std::index_sequence<Steps...>) {
+    std::uint32_t x[16];
+    for (int i = 0; i < 16; ++i) x[i] = load_little_endian(block + 4 * i);
+    std::uint32_t left[5] = {chain[0], chain[1], chain[2], chain[3], chain[4]};
+    std::uint32_t right[5] = {chain[0], chain[1], chain[2], chain[3], chain[4]};
     (step<Steps>(left, right, x), ...);
+    const std::uint32_t t = chain[1] + left[2] + right[3];
+    chain[1] = chain[2] + left[3] + right[4];
+    chain[2] = chain[3] + left[4] + right[0];
+    chain[3] = chain[4] + left[0] + right[1];
+    chain[4] = chain[0] + left[1] + right[2];
+    chain[0] = t;
 }
 
 }  // namespace
@@ -89,21 +107,9 @@ inline void all_steps(std::uint32_t (&left)[5], std::uint32_t (&right)[5], const
 Ripemd160::Ripemd160() : chain_{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0} {}
 
 void Ripemd160::compress_blocks(const std::uint8_t *blocks, std::size_t count) {
-    std::uint32_t h0 = chain_[0], h1 = chain_[1], h2 = chain_[2], h3 = chain_[3], h4 = chain_[4];
-    for (; count > 0; --count, blocks += 64) {
-        std::uint32_t x[16];
-        for (int i = 0; i < 16; ++i) x[i] = load_little_endian(blocks + 4 * i);
-        std::uint32_t left[5] = {h0, h1, h2, h3, h4};
-        std::uint32_t right[5] = {h0, h1, h2, h3, h4};
-        all_steps(left, right, x, std::make_index_sequence<80>{});
-        const std::uint32_t t = h1 + left[2] + right[3];
-        h1 = h2 + left[3] + right[4];
-        h2 = h3 + left[4] + right[0];
-        h3 = h4 + left[0] + right[1];
-        h4 = h0 + left[1] + right[2];
-        h0 = t;
-    }
-    chain_ = {h0, h1, h2, h3, h4};
+    std::uint32_t chain[5] = {chain_[0], chain_[1], chain_[2], chain_[3], chain_[4]};
+    for (; count > 0; --count, blocks += 64) compress(chain, blocks, std::make_index_sequence<80>{});
+    chain_ = {chain[0], chain[1], chain[2], chain[3], chain[4]};
 }
 
 void Ripemd160::update(const void *data, std::size_t length) {
