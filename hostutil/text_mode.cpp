@@ -1,5 +1,6 @@
 #include "hostutil/text_mode.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace ventus {
@@ -22,48 +23,99 @@ bool TextModeReader::fill() {
     position_ = 0;
     end_ = kept + file_.read(raw_.get() + kept, block_size - kept);
     if (end_ == 0) ended_ = true;
+    const void *mark = std::memchr(raw_.get(), end_of_text, end_);
+    text_end_ = mark ? static_cast<std::size_t>(static_cast<const char *>(mark) - raw_.get()) : end_;
     return !ended_;
 }
 
 std::size_t TextModeReader::read(char *buffer, std::size_t capacity) {
+    return deliver(buffer, capacity, false);
+}
+
+std::size_t TextModeReader::read_line(char *buffer, std::size_t capacity) {
+    return deliver(buffer, capacity, true);
+}
+
+std::size_t TextModeReader::deliver(char *buffer, std::size_t capacity, bool stop_after_line_feed) {
     std::size_t delivered = 0;
     while (delivered < capacity && fill()) {
         // The last byte in view waits for the next round, when its follower
         // is in view too; only at the end of the file is it taken alone.
-        const char *raw = raw_.get();
-        std::size_t position = position_;
-        const std::size_t stop = end_ - position >= 2 ? end_ - 1 : end_;
-        while (position < stop && delivered < capacity) {
-            const char byte = raw[position];
-            if (byte == end_of_text) {
-                ended_ = true;
-                break;
-            }
-            ++position;
-            if (byte == '\r' && position < end_ && raw[position] == '\n') continue;
-            buffer[delivered++] = byte;
+        const char *start = raw_.get() + position_;
+        const std::size_t stop = end_ - position_ >= 2 ? end_ - 1 : end_;
+        // Raw bytes never deliver more text than there are of them, so a
+        // window of the remaining capacity cannot overrun the buffer.
+        std::size_t window = std::min(stop - position_, capacity - delivered);
+        bool text_ends = false;
+        if (text_end_ < position_ + window) {
+            window = text_end_ - position_;
+            text_ends = true;
         }
-        position_ = position;
-        if (ended_) break;
+        bool line_ends = false;
+        if (stop_after_line_feed) {
+            if (const void *line_feed = std::memchr(start, '\n', window)) {
+                window = static_cast<std::size_t>(static_cast<const char *>(line_feed) - start) + 1;
+                line_ends = true;
+                text_ends = false;
+            }
+        }
+        // Copy the window, dropping every CR that an LF follows.
+        std::size_t taken = 0;
+        while (taken < window) {
+            const void *found = std::memchr(start + taken, '\r', window - taken);
+            const std::size_t carriage_return =
+                found ? static_cast<std::size_t>(static_cast<const char *>(found) - start) : window;
+            std::memcpy(buffer + delivered, start + taken, carriage_return - taken);
+            delivered += carriage_return - taken;
+            taken = carriage_return;
+            if (!found) break;
+            ++taken;
+            const bool line_feed_follows = position_ + taken < end_ && start[taken] == '\n';
+            if (!line_feed_follows) buffer[delivered++] = '\r';
+        }
+        position_ += taken;
+        if (text_ends) {
+            ended_ = true;
+            break;
+        }
+        if (line_ends) break;
     }
     return delivered;
 }
 
-std::size_t TextModeReader::read_line(char *buffer, std::size_t capacity) {
+std::size_t TextModeReader::read_written_form(char *buffer, std::size_t capacity) {
     std::size_t delivered = 0;
-    while (delivered < capacity && fill()) {
-        const char byte = raw_[position_];
-        if (byte == end_of_text) {
+    while (capacity - delivered >= 2 && fill()) {
+        const char *start = raw_.get() + position_;
+        const std::size_t stop = end_ - position_ >= 2 ? end_ - 1 : end_;
+        // Every raw byte gives at most two bytes (a lone LF becomes CR LF).
+        std::size_t window = std::min(stop - position_, (capacity - delivered) / 2);
+        bool text_ends = false;
+        if (text_end_ < position_ + window) {
+            window = text_end_ - position_;
+            text_ends = true;
+        }
+        // A CR LF pair stays as it is; an LF without its CR gets one.
+        std::size_t taken = 0;
+        while (taken < window) {
+            const void *found = std::memchr(start + taken, '\n', window - taken);
+            const std::size_t line_feed =
+                found ? static_cast<std::size_t>(static_cast<const char *>(found) - start) : window;
+            std::memcpy(buffer + delivered, start + taken, line_feed - taken);
+            delivered += line_feed - taken;
+            if (line_feed > taken) previous_was_carriage_return_ = start[line_feed - 1] == '\r';
+            taken = line_feed;
+            if (!found) break;
+            if (!previous_was_carriage_return_) buffer[delivered++] = '\r';
+            buffer[delivered++] = '\n';
+            previous_was_carriage_return_ = false;
+            ++taken;
+        }
+        position_ += taken;
+        if (text_ends) {
             ended_ = true;
             break;
         }
-        if (byte == '\r' && end_ - position_ >= 2 && raw_[position_ + 1] == '\n') {
-            ++position_;
-            continue;
-        }
-        buffer[delivered++] = byte;
-        ++position_;
-        if (byte == '\n') break;
     }
     return delivered;
 }
@@ -72,11 +124,31 @@ TextModeWriter::TextModeWriter(ReplacementFile &file)
     : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(block_size)) {}
 
 bool TextModeWriter::write(const char *text, std::size_t length) {
-    for (std::size_t i = 0; i < length && !failed_; ++i) {
-        // Room for CR LF at every byte.
-        if (used_ + 2 > block_size && !flush()) break;
-        if (text[i] == '\n') buffer_[used_++] = '\r';
-        buffer_[used_++] = text[i];
+    while (length > 0 && !failed_) {
+        // Every byte may become two: take no more than half the room left.
+        const std::size_t room = (block_size - used_) / 2;
+        if (room == 0) {
+            flush();
+            continue;
+        }
+        const std::size_t take = std::min(length, room);
+        char *out = buffer_.get() + used_;
+        std::size_t taken = 0;
+        while (taken < take) {
+            const void *found = std::memchr(text + taken, '\n', take - taken);
+            const std::size_t line_feed =
+                found ? static_cast<std::size_t>(static_cast<const char *>(found) - text) : take;
+            std::memcpy(out, text + taken, line_feed - taken);
+            out += line_feed - taken;
+            taken = line_feed;
+            if (!found) break;
+            *out++ = '\r';
+            *out++ = '\n';
+            ++taken;
+        }
+        used_ = static_cast<std::size_t>(out - buffer_.get());
+        text += take;
+        length -= take;
     }
     return !failed_;
 }

@@ -22,6 +22,10 @@ public:
     // of them (as a line read into a buffer of capacity + 1 bytes would);
     // 0 at the end of the input.
     std::size_t read_line(char *buffer, std::size_t capacity);
+    // Delivers the text as a TextModeWriter would write what read() delivers:
+    // CR LF pairs as they stand, CR LF for an LF alone, every other byte
+    // unchanged; capacity must be at least 2. 0 at the end of the input.
+    std::size_t read_written_form(char *buffer, std::size_t capacity);
     // True when reading stopped at a read error rather than at the end.
     bool failed() const { return file_.failed(); }
 
@@ -29,11 +33,14 @@ private:
     // Makes at least two raw bytes available (fewer only at the end of the
     // file), keeping the bytes not yet consumed. False when none are left.
     bool fill();
+    std::size_t deliver(char *buffer, std::size_t capacity, bool stop_after_line_feed);
 
     InputFile &file_;
     std::unique_ptr<char[]> raw_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;
+    std::size_t text_end_ = 0;  // the first byte 0x1A in view, or end_
+    bool previous_was_carriage_return_ = false;  // of the bytes taken so far
     bool ended_ = false;
 };
 

@@ -2,6 +2,7 @@
 // endian with a byte-order mark and back, line by line, every line written
 // ending in CR LF. The 8-bit side is taken byte for byte as U+0000..U+00FF.
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -120,11 +121,17 @@ std::int32_t convert_to_unicode(const char *source, const char *target) {
     for (;;) {
         const std::size_t length = reader.read_line(line.get(), line_bytes);
         if (length == 0) break;
-        std::size_t out = 0;
-        for (std::size_t i = 0; i < length && line[i] != '\r' && line[i] != '\n'; ++i) {
-            units[out++] = static_cast<unsigned char>(line[i]);
-            units[out++] = 0;
+        // Converted: the bytes before the first CR or LF (an LF can only be
+        // the last byte of a line read).
+        std::size_t content = line[length - 1] == '\n' ? length - 1 : length;
+        if (const void *carriage_return = std::memchr(line.get(), '\r', content)) {
+            content = static_cast<std::size_t>(static_cast<const char *>(carriage_return) - line.get());
         }
+        for (std::size_t i = 0; i < content; ++i) {
+            units[2 * i] = static_cast<unsigned char>(line[i]);
+            units[2 * i + 1] = 0;
+        }
+        std::size_t out = 2 * content;
         static constexpr unsigned char line_end[] = {0x0D, 0x00, 0x0A, 0x00};
         for (unsigned char byte : line_end) units[out++] = byte;
         if (!writer.append(units.get(), out)) return target_not_written;

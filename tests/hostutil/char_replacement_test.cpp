@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "test_files.h"
 #include "ventus.h"
@@ -57,6 +58,33 @@ TEST_F(ReplCharTest, CrLfAcrossReadBlocks) {
     for (int i = 0; i < 200000; ++i) expected += (i % 3 == 0) ? "Xb\r\n" : "c\rd\r\n";
     EXPECT_EQ(replaced(bytes, 'a', 'X'), expected);
     EXPECT_EQ(replaced(bytes + "\x1A" "tail", 'a', 'X'), expected);
+}
+
+// Text mode spelled out byte by byte, to check the block-wise copy against.
+std::string text_mode_copy(const std::string &raw, char old_char, char new_char) {
+    std::string text;
+    for (std::size_t i = 0; i < raw.size() && raw[i] != '\x1A'; ++i) {
+        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+        text += raw[i] == old_char ? new_char : raw[i];
+    }
+    std::string written;
+    for (char c : text) written += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return written;
+}
+
+TEST_F(ReplCharTest, LineEndsAcrossReadBlocksOfAnyLength) {
+    // Lines of 0 to 12 bytes with CR LF, LF alone, lone CRs and CR CR LF, so
+    // that every kind of line end falls on a block boundary somewhere.
+    std::string raw;
+    const char *const ends[] = {"\r\n", "\n", "\r", "\r\r\n", "\n\r"};
+    for (int i = 0; raw.size() < 400000; ++i) raw += std::string(i % 13, 'a') + ends[i % 5];
+    for (const auto &[old_char, new_char] : {std::pair{'a', 'X'}, {'a', 'a'}, {'\r', '-'}, {'\n', ' '},
+                                               {'a', '\n'}, {'a', '\r'}, {'\r', '\n'}}) {
+        EXPECT_EQ(replaced(raw, old_char, new_char), text_mode_copy(raw, old_char, new_char))
+            << int{old_char} << " by " << int{new_char};
+        const std::string cut = raw.substr(0, 300001) + "\x1A" + raw;
+        EXPECT_EQ(replaced(cut, old_char, new_char), text_mode_copy(cut, old_char, new_char));
+    }
 }
 
 TEST_F(ReplCharTest, SourceAndTargetMayBeTheSameFile) {
