@@ -7,6 +7,7 @@
 #include "platform/replace_file.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <random>
 
@@ -51,6 +52,36 @@ void discard(std::string &temporary) {
     temporary.clear();
 }
 
+// Renames both staged files over their targets. The previous symbol file is
+// set aside first, so that if the code file cannot be put in place the
+// previous pair is restored: a host never finds a new symbol file beside an
+// old code file.
+void put_pair_in_place(pending_files &pending) {
+    const std::string &symbols = pending.symbol_target;
+    std::error_code ignored;
+    bool had_previous = std::filesystem::is_regular_file(symbols, ignored);
+    std::string previous = had_previous ? temporary_name_for(symbols) : std::string();
+    if (had_previous && !platform::replace_file(symbols.c_str(), previous.c_str())) {
+        report_not_written(symbols);
+        return;
+    }
+    if (!platform::replace_file(pending.symbol_temporary.c_str(), symbols.c_str())) {
+        if (had_previous) platform::replace_file(previous.c_str(), symbols.c_str());
+        report_not_written(symbols);
+        return;
+    }
+    pending.symbol_temporary.clear();
+    if (!platform::replace_file(pending.code_temporary.c_str(), pending.code_target.c_str())) {
+        // Take the new symbol file back out: the previous one, or none.
+        if (had_previous) platform::replace_file(previous.c_str(), symbols.c_str());
+        else std::remove(symbols.c_str());
+        report_not_written(pending.code_target);
+        return;
+    }
+    pending.code_temporary.clear();
+    if (had_previous) std::remove(previous.c_str());
+}
+
 }  // namespace
 
 void stage_output_file(output_kind kind, const std::string &file_name, const std::string &text) {
@@ -79,20 +110,8 @@ void stage_output_file(output_kind kind, const std::string &file_name, const std
 
 void finish_output_files() {
     pending_files &pending = output_in_progress;
-    if (compile_ok == 1 && !pending.symbol_temporary.empty()) {
-        if (platform::replace_file(pending.symbol_temporary.c_str(), pending.symbol_target.c_str())) {
-            pending.symbol_temporary.clear();
-        } else {
-            report_not_written(pending.symbol_target);
-        }
-    }
-    if (compile_ok == 1 && !pending.code_temporary.empty()) {
-        if (platform::replace_file(pending.code_temporary.c_str(), pending.code_target.c_str())) {
-            pending.code_temporary.clear();
-        } else {
-            report_not_written(pending.code_target);
-        }
-    }
+    bool complete = compile_ok == 1 && !pending.symbol_temporary.empty() && !pending.code_temporary.empty();
+    if (complete) put_pair_in_place(pending);
     discard(pending.symbol_temporary);
     discard(pending.code_temporary);
 }

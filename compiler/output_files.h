@@ -15,8 +15,9 @@ enum class output_kind { symbols, code };
 // in the run's captured texts when the run asked for that).
 void stage_output_file(output_kind kind, const std::string &file_name, const std::string &text);
 
-// With compile_ok still 1: renames the staged files into place. Otherwise,
-// or when a rename fails: removes whatever temporary files remain.
+// With compile_ok still 1: renames both staged files into place, or, when
+// that fails, leaves the previous pair as it was. Then removes whatever
+// temporary files remain.
 void finish_output_files();
 
 }  // namespace formcomp

@@ -317,6 +317,14 @@ TEST(SemanticErrors, EveryErrorIsReportedWithItsLineAndNothingIsWritten) {
     EXPECT_TRUE(run.files.empty());
 }
 
+TEST(SemanticErrors, IsinReportsAtItsClosingParenthesis) {
+    process_result run = run_formcomp("method F input a; proc\nif isin(q\n\n) then end\nendp");
+    EXPECT_EQ(run.standard_output,
+              "Variabile q non definita linea 4\n"
+              "q non e' una variabile, linea 4\n");
+    EXPECT_EQ(run.exit_code, 1);
+}
+
 TEST(SemanticErrors, ParseRunsToItsEndAndLabelsComeLast) {
     process_result run = run_formcomp(
         "method F\ninput a;\nproc\ngoto Missing\nlabel Twice:\nlabel Twice\n:\n"

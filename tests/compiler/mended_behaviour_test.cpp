@@ -134,6 +134,25 @@ TEST(OutputFiles, AFileThatCannotBeWrittenIsReportedAndLeavesNoHalfPair) {
     EXPECT_EQ(run.files, (std::map<std::string, std::string>{{"F.obj", "previous"}, {"F.sym", "<folder>"}}));
 }
 
+TEST(OutputFiles, ACodeFileThatCannotBePutInPlaceKeepsThePreviousPair) {
+    scratch_folder folder;
+    const std::filesystem::path &dir = folder.path();
+    std::filesystem::create_directory(dir / "F.obj");
+    write_file(dir / "F.sym", "previous");
+    process_result run = run_formcomp_in(dir, "method F input a;\nproc\n\nendp\n", "-d");
+    EXPECT_EQ(run.standard_output.substr(run.standard_output.find("Pol: #")),
+              "Pol: #ord        tipo  riferimento\n"
+              "Pol:   1   Operatore     STOP\n"
+              "Impossibile scrivere il file F.obj linea 4\n");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.files, (std::map<std::string, std::string>{{"F.obj", "<folder>"}, {"F.sym", "previous"}}));
+    // Without a previous symbol file, the new one does not stay alone.
+    std::filesystem::remove(dir / "F.sym");
+    process_result alone = run_formcomp_in(dir, "method F input a; proc endp");
+    EXPECT_EQ(alone.standard_output, "Impossibile scrivere il file F.obj linea 1\n");
+    EXPECT_EQ(alone.files, (std::map<std::string, std::string>{{"F.obj", "<folder>"}}));
+}
+
 TEST(OutputFiles, ExistingFilesAreReplaced) {
     scratch_folder folder;
     write_file(folder.path() / "F.sym", "old symbols that were longer than the new ones");
