@@ -38,9 +38,20 @@ struct zero_divisor_watch {
     void after_assign(std::int32_t, double) noexcept {}
 };
 
-// At most 40 characters of a field, for a message.
+// At most 40 characters of a field, for a message; bytes that would not show
+// (control characters, a zero byte) as \xNN.
 std::string shown(const std::string &field) {
-    return field.size() <= 40 ? field : field.substr(0, 40) + "...";
+    std::string text;
+    for (std::size_t i = 0; i < field.size() && i < 40; ++i) {
+        const unsigned char c = static_cast<unsigned char>(field[i]);
+        if (c < 0x20 || c == 0x7f) {
+            text += format_text("\\x%02x", static_cast<unsigned>(c));
+        } else {
+            text += field[i];
+        }
+    }
+    if (field.size() > 40) text += "...";
+    return text;
 }
 
 std::string joined(const std::vector<std::string> &names) {

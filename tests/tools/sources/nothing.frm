@@ -1,0 +1,4 @@
+method NOTHING
+local l;
+proc
+endp
