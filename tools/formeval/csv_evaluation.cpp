@@ -126,10 +126,10 @@ bool csv_evaluator::take_line(std::string_view line, std::string &out, std::stri
     ++rows_evaluated_;
     if (watch.met && notices_) std::fprintf(notices_, "formeval: %s\n", row_message(row, row_zero_divisor_text).c_str());
     for (std::size_t i = 1; i < values_.size(); ++i) {
-        append_shortest_text(out, values_[i]);
+        append_plain_number(out, values_[i]);
         out += ',';
     }
-    append_shortest_text(out, values_[0]);
+    append_plain_number(out, values_[0]);
     out += '\n';
     return true;
 }

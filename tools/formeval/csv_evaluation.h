@@ -4,7 +4,8 @@
 // one number per input variable, evaluated through the formula loaded once.
 // The output starts with a header (the input names, then the output
 // variable's name) and has one line per row: the inputs, then the output, all
-// in the shortest form that reads back as the same double.
+// in the shortest form that reads back as the same double, without an
+// exponent for everyday magnitudes (see append_plain_number).
 #pragma once
 
 #include <cstdio>

@@ -1,6 +1,7 @@
 #include "tools/formeval/number_text.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace formeval {
 
@@ -22,6 +23,21 @@ std::string shortest_text(double value) {
 void append_shortest_text(std::string &out, double value) {
     char buffer[64];
     auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, error == std::errc() ? end : buffer);
+}
+
+}  // namespace formeval
+
+namespace formeval {
+
+void append_plain_number(std::string &out, double value) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude == 0.0 || (magnitude >= 1e-5 && magnitude < 1e16))) {
+        append_shortest_text(out, value);
+        return;
+    }
+    char buffer[64];
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     out.append(buffer, error == std::errc() ? end : buffer);
 }
 

@@ -18,4 +18,9 @@ std::string shortest_text(double value);
 // The same, appended to `out` without a string of its own.
 void append_shortest_text(std::string &out, double value);
 
+// The shortest text that reads back as the same double, without an exponent
+// for magnitudes from 1e-5 up to 1e16 ("100000", not "1e+05"), as
+// spreadsheets and people expect in a CSV file; other values as above.
+void append_plain_number(std::string &out, double value);
+
 }  // namespace formeval
