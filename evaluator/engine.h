@@ -8,6 +8,7 @@
 
 #include "evaluator/inline_table.h"
 #include "evaluator/value_stack.h"
+#include "formula/format.h"
 
 namespace zerizi {
 
@@ -25,7 +26,24 @@ struct symbol_entry {
 struct instruction {
     std::int32_t kind;   // 1 Operatore, 2 Operando, 3 Riferimento; anything else is passed over
     std::int32_t value;  // opcode, symbol index or integer
+    // What the execution loop does, decoded from kind and value at load: the
+    // opcode of an Operatore, push_symbol, push_integer, or do_nothing.
+    std::uint8_t operation;
 };
+
+enum decoded_operation : std::uint8_t {
+    do_nothing = 0,      // unknown kinds and numbers that are not opcodes (and INF, ERM)
+    push_symbol = 100,   // Operando
+    push_integer = 101,  // Riferimento
+};
+
+constexpr std::uint8_t decode_operation(std::int32_t kind, std::int32_t value) noexcept {
+    if (kind == formula::Operando) return push_symbol;
+    if (kind == formula::Riferimento) return push_integer;
+    if (kind == formula::Operatore && ((value >= formula::ASSIGN && value <= formula::FLOOR) || value == formula::STOP))
+        return static_cast<std::uint8_t>(value);
+    return do_nothing;
+}
 
 // How loading went: 1, or -1 / -2 when the code or the symbol text could not
 // be loaded (the loaders have no such path today; the values are kept for the

@@ -9,9 +9,14 @@
 //   void after_assign(std::int32_t index, double value);
 //       called when ASSIGN has stored a value into symbol `index`.
 // The default observer does nothing and compiles away.
+//
+// The loop keeps the stack's top and slots in locals; slot 0 holds 0.0, so a
+// pop from an empty stack reads 0.0 and leaves the top at 0. The stack object
+// is brought up to date before every observer call and when the run ends.
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "evaluator/engine.h"
 #include "evaluator/operators.h"
@@ -35,14 +40,11 @@ inline std::int32_t jump_target(const engine &engine, double target) noexcept {
     return engine.names_instruction(address) ? address : engine.instruction_count() + 1;
 }
 
-// ASSIGN (1): v i -> (nothing). Pops the index i, then the value v; stores v
-// into symbol i and marks it assigned. An index that names no symbol stores
-// nothing.
+// ASSIGN (1): v i -> (nothing). Stores v into symbol i and marks it assigned;
+// an index that names no symbol stores nothing.
 template <typename Observer>
-inline void assign_value(engine &engine, Observer &observer) {
-    value_stack &stack = engine.stack();
-    const std::int32_t index = truncate_to_int32(stack.pop());
-    const double value = stack.pop();
+inline void assign_value(engine &engine, double index_value, double value, Observer &observer) {
+    const std::int32_t index = truncate_to_int32(index_value);
     if (!engine.names_symbol(index)) return;
     symbol_entry &entry = engine.symbol(index);
     entry.value = value;
@@ -53,69 +55,124 @@ inline void assign_value(engine &engine, Observer &observer) {
 template <typename Observer = no_observer>
 void run_code(engine &engine, double *values, Observer &&observer = Observer{}) {
     using namespace formula;
+    constexpr bool observed = !std::is_same_v<std::remove_cvref_t<Observer>, no_observer>;
     engine.bind_inputs(values);
     value_stack &stack = engine.stack();
-    stack.clear();
+    double *slots = stack.slots();
+    std::size_t last_slot = stack.last_slot();
+    std::size_t top = 0;
+
+    const auto push = [&](double value) {
+        if (top == last_slot) [[unlikely]] {
+            stack.set_depth(top);
+            stack.grow();
+            slots = stack.slots();
+            last_slot = stack.last_slot();
+        }
+        slots[++top] = value;
+    };
+    const auto pop = [&]() {
+        const double value = slots[top];
+        top -= (top != 0);
+        return value;
+    };
+    // a b -> compute(a, b), in place when both are there.
+    const auto binary = [&](auto compute) {
+        if (top >= 2) [[likely]] {
+            slots[top - 1] = compute(slots[top - 1], slots[top]);
+            --top;
+        } else {
+            const double b = pop();
+            const double a = pop();
+            push(compute(a, b));
+        }
+    };
+    // DIV and MODOPER: a zero divisor shows the message and pushes nothing.
+    const auto dividing = [&](auto compute) {
+        if (slots[top] == 0.0) [[unlikely]] {
+            top -= (top != 0);
+            top -= (top != 0);
+            report_zero_divisor();
+            return;
+        }
+        binary(compute);
+    };
+
     std::int32_t program_counter = 1;
     for (;;) {
         const instruction &current = engine.code(program_counter);
-        if (!observer.before_instruction(program_counter, current, stack)) return;
+        if constexpr (observed) {
+            stack.set_depth(top);
+            if (!observer.before_instruction(program_counter, current, stack)) return;
+        }
         ++program_counter;  // a jump below overwrites it
-        switch (current.kind) {
+        switch (current.operation) {
             // Operando: push the value of symbol `value`; 0.0 for an index
             // that names no symbol.
-            case Operando:
-                stack.push(engine.names_symbol(current.value) ? engine.symbol(current.value).value : 0.0);
+            case push_symbol:
+                push(engine.names_symbol(current.value) ? engine.symbol(current.value).value : 0.0);
                 break;
             // Riferimento: push the integer `value` as a double (jump
             // addresses and the indices for ASSIGN and LOGISIN).
-            case Riferimento:
-                stack.push(static_cast<double>(current.value));
+            case push_integer:
+                push(static_cast<double>(current.value));
                 break;
-            case Operatore:
-                switch (current.value) {
-                    case ASSIGN:
-                        assign_value(engine, observer);
-                        break;
-                    // The computing opcodes: operators.h documents each.
-                    case PLUS: case MINUS: case MULT: case DIV: case PERC: case MODOPER:
-                    case LOGAND: case LOGOR: case LGT: case LLT: case LGE: case LLE:
-                    case LNE: case LEQ: case ROUND: case CEIL: case FLOOR:
-                        apply_operator(stack, current.value, 2);
-                        break;
-                    case SIGN: case LOGNOT:
-                        apply_operator(stack, current.value, 1);
-                        break;
-                    // BRF (18): c t -> (nothing). Jumps to t when c equals 0
-                    // (0.0 or -0.0); any other c goes on. t is truncated (7.9 is 7).
-                    case BRF: {
-                        const double target = stack.pop();
-                        const double condition = stack.pop();
-                        if (condition == 0.0) program_counter = jump_target(engine, target);
-                        break;
-                    }
-                    // BR (19): t -> (nothing). Jumps to t, truncated.
-                    case BR:
-                        program_counter = jump_target(engine, stack.pop());
-                        break;
-                    // LOGISIN (22): i -> flag. Replaces the index on top with
-                    // 1.0 when symbol i was assigned by an ASSIGN during this
-                    // evaluation, else 0.0 (also for an index that names no symbol).
-                    case LOGISIN: {
-                        const std::int32_t index = truncate_to_int32(stack.pop());
-                        stack.push(engine.names_symbol(index) && engine.symbol(index).assigned ? 1.0 : 0.0);
-                        break;
-                    }
-                    // STOP (99): hands the output back and ends the run.
-                    case STOP:
-                        engine.collect_outputs(values);
-                        return;
-                    // INF (20), ERM (21) and numbers that are not opcodes: nothing.
-                    default:
-                        break;
-                }
+            // ASSIGN (1): v i -> (nothing); see assign_value.
+            case ASSIGN: {
+                const double index = pop();
+                const double value = pop();
+                assign_value(engine, index, value, observer);
                 break;
-            // Any other kind: nothing.
+            }
+            // The computing opcodes (operators.h gives each result): PLUS,
+            // MINUS, MULT, PERC, LOGAND, LOGOR, the comparisons LGT … LEQ,
+            // ROUND, CEIL and FLOOR take a and b; SIGN and LOGNOT take x.
+            case PLUS: binary([](double a, double b) { return binary_result(PLUS, a, b); }); break;
+            case MINUS: binary([](double a, double b) { return binary_result(MINUS, a, b); }); break;
+            case MULT: binary([](double a, double b) { return binary_result(MULT, a, b); }); break;
+            case PERC: binary([](double a, double b) { return binary_result(PERC, a, b); }); break;
+            case LOGAND: binary([](double a, double b) { return binary_result(LOGAND, a, b); }); break;
+            case LOGOR: binary([](double a, double b) { return binary_result(LOGOR, a, b); }); break;
+            case LGT: binary([](double a, double b) { return binary_result(LGT, a, b); }); break;
+            case LLT: binary([](double a, double b) { return binary_result(LLT, a, b); }); break;
+            case LGE: binary([](double a, double b) { return binary_result(LGE, a, b); }); break;
+            case LLE: binary([](double a, double b) { return binary_result(LLE, a, b); }); break;
+            case LNE: binary([](double a, double b) { return binary_result(LNE, a, b); }); break;
+            case LEQ: binary([](double a, double b) { return binary_result(LEQ, a, b); }); break;
+            case ROUND: binary([](double a, double b) { return binary_result(ROUND, a, b); }); break;
+            case CEIL: binary([](double a, double b) { return binary_result(CEIL, a, b); }); break;
+            case FLOOR: binary([](double a, double b) { return binary_result(FLOOR, a, b); }); break;
+            case SIGN: push(unary_result(SIGN, pop())); break;
+            case LOGNOT: push(unary_result(LOGNOT, pop())); break;
+            // DIV (5), MODOPER (8): as above, but a zero divisor (0.0 or
+            // -0.0) shows the division message and leaves no result.
+            case DIV: dividing([](double a, double b) { return binary_result(DIV, a, b); }); break;
+            case MODOPER: dividing([](double a, double b) { return binary_result(MODOPER, a, b); }); break;
+            // BRF (18): c t -> (nothing). Jumps to t when c equals 0 (0.0 or
+            // -0.0); any other c goes on. t is truncated (7.9 is 7).
+            case BRF: {
+                const double target = pop();
+                const double condition = pop();
+                if (condition == 0.0) program_counter = jump_target(engine, target);
+                break;
+            }
+            // BR (19): t -> (nothing). Jumps to t, truncated.
+            case BR: program_counter = jump_target(engine, pop()); break;
+            // LOGISIN (22): i -> flag. Replaces the index on top with 1.0 when
+            // symbol i was assigned by an ASSIGN during this evaluation, else
+            // 0.0 (also for an index that names no symbol).
+            case LOGISIN: {
+                const std::int32_t index = truncate_to_int32(pop());
+                push(engine.names_symbol(index) && engine.symbol(index).assigned ? 1.0 : 0.0);
+                break;
+            }
+            // STOP (99): hands the output back and ends the run.
+            case STOP:
+                stack.set_depth(top);
+                engine.collect_outputs(values);
+                return;
+            // INF (20), ERM (21), numbers that are not opcodes and unknown
+            // kinds: nothing.
             default:
                 break;
         }

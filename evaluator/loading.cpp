@@ -60,13 +60,15 @@ int engine::load_code(const char *const *texts) {
     std::string_view text = text_view(texts[1]);
     const std::size_t count = formula::complete_records(text, header_count(text), formula::instruction_record_width);
     code_.allocate(count + 2);
-    code_[0] = {0, 0};
+    code_[0] = {0, 0, do_nothing};
     const char *record = text.data() + formula::header_width;
     for (std::size_t i = 1; i <= count; ++i, record += formula::instruction_record_width) {
-        code_[i].kind = one_character_field(record + formula::instruction_kind_offset);
-        code_[i].value = value_field(record + formula::instruction_value_offset);
+        instruction &entry = code_[i];
+        entry.kind = one_character_field(record + formula::instruction_kind_offset);
+        entry.value = value_field(record + formula::instruction_value_offset);
+        entry.operation = decode_operation(entry.kind, entry.value);
     }
-    code_[count + 1] = {formula::Operatore, formula::STOP};
+    code_[count + 1] = {formula::Operatore, formula::STOP, formula::STOP};
     instruction_count_ = static_cast<std::int32_t>(count);
     // Without a loop no run can stack more values than there are instructions.
     stack_.clear();

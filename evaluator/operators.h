@@ -1,7 +1,8 @@
-// apply_operator: the opcodes that compute a value from the stack. With
-// operand count 2 it pops b (the top) and then a, so a is the left operand as
-// written in the source; with count 1 it pops x. It pushes one result, except
-// after a zero divisor, which shows the division message and pushes nothing.
+// The opcodes that compute a value: what each gives for its operands. The
+// execution loop applies them to the stack: with two operands b is the top and
+// a the value below it (a is the left operand as written in the source), with
+// one it is x; the result replaces them. A zero divisor of DIV or MODOPER
+// shows the division message instead and leaves no result (execution.h).
 #pragma once
 
 #include <cmath>
@@ -9,7 +10,6 @@
 
 #include "evaluator/decimal_places.h"
 #include "evaluator/truncation.h"
-#include "evaluator/value_stack.h"
 #include "formula/format.h"
 
 namespace zerizi {
@@ -29,7 +29,7 @@ constexpr double unary_result(std::int32_t opcode, double x) noexcept {
 }
 
 // Two operands, a below and b on top; the zero divisors of DIV and MODOPER
-// are handled by apply_operator before this is reached.
+// never reach this.
 inline double binary_result(std::int32_t opcode, double a, double b) noexcept {
     switch (opcode) {
         // PLUS (2), MINUS (3), MULT (4), DIV (5): double arithmetic.
@@ -61,21 +61,6 @@ inline double binary_result(std::int32_t opcode, double a, double b) noexcept {
         case formula::FLOOR: return floor_places(a, b);
         default: return b;
     }
-}
-
-inline void apply_operator(value_stack &stack, std::int32_t opcode, int operand_count) {
-    if (operand_count == 1) {
-        const double x = stack.pop();
-        stack.push(unary_result(opcode, x));
-        return;
-    }
-    const double b = stack.pop();
-    const double a = stack.pop();
-    if ((opcode == formula::DIV || opcode == formula::MODOPER) && b == 0.0) [[unlikely]] {
-        report_zero_divisor();
-        return;
-    }
-    stack.push(binary_result(opcode, a, b));
 }
 
 }  // namespace zerizi

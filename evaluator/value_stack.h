@@ -46,6 +46,14 @@ public:
     double &below_top() noexcept { return slots_[top_ - 1]; }
     void drop() noexcept { top_ -= (top_ != 0); }
 
+    // For the execution loop, which keeps the top and the slots in locals:
+    // the slots (slot 0 included), the highest slot index, setting the depth
+    // back, and doubling the capacity (the slots may move).
+    double *slots() noexcept { return slots_; }
+    std::size_t last_slot() const noexcept { return capacity_ - 1; }
+    void set_depth(std::size_t depth) noexcept { top_ = depth; }
+    void grow() { resize(capacity_ * 2); }
+
     std::size_t depth() const noexcept { return top_; }
     std::size_t capacity() const noexcept { return capacity_ - 1; }
     bool on_heap() const noexcept { return heap_ != nullptr; }
