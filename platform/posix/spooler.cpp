@@ -44,7 +44,6 @@ struct Printer::State {
     cups_dest_t *destination = nullptr;
     cups_dinfo_t *destination_info = nullptr;  // printers given by URI only
     bool by_uri = false;
-    std::string resource;  // the printer's resource on the connection (URI printers)
     std::string document_name;
     int job_id = 0;
     bool document_open = false;  // between start_document and end_document
@@ -119,6 +118,7 @@ bool Printer::open(const char *name) {
             record_last_error();
             return false;
         }
+        // Straight to the printer, not through a queue of the local scheduler.
         char resource[1024] = "/";
         state->connection = cupsConnectDest(state->destination, CUPS_DEST_FLAGS_DEVICE,
                                             connect_timeout_ms, nullptr, resource,
@@ -127,7 +127,6 @@ bool Printer::open(const char *name) {
             record_last_error();
             return false;
         }
-        state->resource = resource;
         state->destination_info = cupsCopyDestInfo(state->connection, state->destination);
         if (!state->destination_info) {
             record_last_error();
