@@ -6,7 +6,7 @@
 #include "compiler/options.h"
 #include "compiler/scanner.h"
 
-#include <cstdio>
+#include <utility>
 
 namespace formcomp {
 

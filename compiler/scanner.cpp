@@ -158,7 +158,7 @@ void scan_line_comment_piece(int first) {
     consume(extend_run(1, [](int c) { return c != '\n'; }));
 }
 
-// Two-character operator `second` after the first, else the one-character token.
+// The two-character operator when an "=" follows, else the one-character token.
 int operator_token(int two_character_token, int one_character_token) {
     return peek(1) == '=' ? plain_token(two_character_token, 2) : plain_token(one_character_token, 1);
 }
