@@ -10,9 +10,9 @@
 //       called when ASSIGN has stored a value into symbol `index`.
 // The default observer does nothing and compiles away.
 //
-// The loop keeps the stack's top and slots in locals; slot 0 holds 0.0, so a
-// pop from an empty stack reads 0.0 and leaves the top at 0. The stack object
-// is brought up to date before every observer call and when the run ends.
+// The loop keeps the stack's depth, its top value and its slots in locals;
+// the stack object is brought up to date before every observer call and when
+// the run ends.
 #pragma once
 
 #include <cstdint>
@@ -58,29 +58,41 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
     constexpr bool observed = !std::is_same_v<std::remove_cvref_t<Observer>, no_observer>;
     engine.bind_inputs(values);
     value_stack &stack = engine.stack();
+    // The top value lives in `top_value` (0.0 when the stack is empty), the
+    // values below it in slots 1 .. top - 1; slot 0 holds 0.0. A pop from an
+    // empty stack therefore yields 0.0 and leaves the stack empty.
     double *slots = stack.slots();
     std::size_t last_slot = stack.last_slot();
     std::size_t top = 0;
+    double top_value = 0.0;
+    // Writes the stack back into its object, for observers and at the end.
+    const auto sync = [&]() {
+        slots[top] = top_value;
+        stack.set_depth(top);
+    };
 
     const auto push = [&](double value) {
         if (top == last_slot) [[unlikely]] {
-            stack.set_depth(top);
+            sync();
             stack.grow();
             slots = stack.slots();
             last_slot = stack.last_slot();
         }
-        slots[++top] = value;
+        slots[top] = top_value;
+        ++top;
+        top_value = value;
     };
     const auto pop = [&]() {
-        const double value = slots[top];
+        const double value = top_value;
         top -= (top != 0);
+        top_value = slots[top];
         return value;
     };
     // a b -> compute(a, b), in place when both are there.
     const auto binary = [&](auto compute) {
         if (top >= 2) [[likely]] {
-            slots[top - 1] = compute(slots[top - 1], slots[top]);
             --top;
+            top_value = compute(slots[top], top_value);
         } else {
             const double b = pop();
             const double a = pop();
@@ -89,9 +101,9 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
     };
     // DIV and MODOPER: a zero divisor shows the message and pushes nothing.
     const auto dividing = [&](auto compute) {
-        if (slots[top] == 0.0) [[unlikely]] {
-            top -= (top != 0);
-            top -= (top != 0);
+        if (top_value == 0.0) [[unlikely]] {
+            pop();
+            pop();
             report_zero_divisor();
             return;
         }
@@ -102,7 +114,7 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
     for (;;) {
         const instruction &current = engine.code(program_counter);
         if constexpr (observed) {
-            stack.set_depth(top);
+            sync();
             if (!observer.before_instruction(program_counter, current, stack)) return;
         }
         ++program_counter;  // a jump below overwrites it
@@ -168,7 +180,7 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
             }
             // STOP (99): hands the output back and ends the run.
             case STOP:
-                stack.set_depth(top);
+                sync();
                 engine.collect_outputs(values);
                 return;
             // INF (20), ERM (21), numbers that are not opcodes and unknown
