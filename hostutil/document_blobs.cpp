@@ -57,8 +57,11 @@ bool execute_with_image(SQLHSTMT statement, const unsigned char *image, std::siz
     SQLPOINTER token = nullptr;
     result = SQLParamData(statement, &token);
     while (result == SQL_NEED_DATA) {
-        if (!odbc_succeeded(SQLPutData(statement, data, static_cast<SQLLEN>(length))))
+        if (!odbc_succeeded(SQLPutData(statement, data, static_cast<SQLLEN>(length)))) {
+            // Leave the data exchange, so that the statement can be released.
+            SQLCancel(statement);
             return false;
+        }
         result = SQLParamData(statement, &token);
     }
     return odbc_succeeded(result) || result == SQL_NO_DATA;
