@@ -1,7 +1,9 @@
 // SaveBin against rows that do not hold what the query's contract promises:
 // lengths that lie about the blob, NULL columns, columns of other types. The
 // file is either the whole blob or not there; never a prefix, never garbage.
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "document_test.h"
 #include "ventus.h"
@@ -58,6 +60,28 @@ TEST_P(DocumentRowsTest, NonBinaryColumnsAreWrittenAsTheirBytes)
 {
     EXPECT_EQ(SaveBin(hdbc(), "SELECT 'ciao', 4", path("out.bin").c_str()), 0);
     EXPECT_EQ(read_bytes(path("out.bin")), (Bytes{'c', 'i', 'a', 'o'}));
+}
+
+// Run by CTest with memory that cannot hold 4 GiB (VENTUS_MEMORY_LIMITED set:
+// an address-space limit, or the sanitizer's allocation limit).
+TEST_P(DocumentRowsTest, AllocationFailureGivesTheCodeOfItsStep)
+{
+    if (std::getenv("VENTUS_MEMORY_LIMITED") == nullptr)
+        GTEST_SKIP() << "needs a memory limit";
+    database->insert("a", {1, 2, 3});
+    const std::string huge_length =
+        "SELECT documento, 4294967295 FROM " + table() + " WHERE iddoc='a'";
+    EXPECT_EQ(SaveBin(hdbc(), huge_length.c_str(), path("out.bin").c_str()), -4);
+    EXPECT_FALSE(std::filesystem::exists(path("out.bin")));
+
+    // A sparse file of 4 GiB: no room for its image.
+    {
+        std::ofstream{path("huge.bin")};
+    }
+    std::filesystem::resize_file(path("huge.bin"), std::uintmax_t{4} << 30);
+    const std::string update = "UPDATE " + table() + " SET documento=? WHERE iddoc='a'";
+    EXPECT_EQ(LoadBin(hdbc(), update.c_str(), path("huge.bin").c_str()), -3);
+    EXPECT_EQ(database->stored("a"), (Bytes{1, 2, 3}));
 }
 
 INSTANTIATE_ON_BOTH_DATABASES(DocumentRowsTest);
