@@ -14,7 +14,11 @@ function(install_library_package target description)
        "include(\${CMAKE_CURRENT_LIST_DIR}/${target}Targets.cmake)\n")
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${target}Config.cmake
           DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${target})
-  set(pc "prefix=${CMAKE_INSTALL_PREFIX}\n")
+  # The prefix is found from the .pc file's own place, so the file stays true
+  # whatever prefix the package is installed under (cmake --install --prefix).
+  file(RELATIVE_PATH to_prefix ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+  string(REGEX REPLACE "/$" "" to_prefix "${to_prefix}")
+  set(pc "prefix=\${pcfiledir}/${to_prefix}\n")
   string(APPEND pc "libdir=\${prefix}/${CMAKE_INSTALL_LIBDIR}\n")
   string(APPEND pc "includedir=\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}\n\n")
   string(APPEND pc "Name: ${target}\nDescription: ${description}\n")

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# installed_package_test.sh BUILD_DIR SOURCE_DIR C_COMPILER
+set -euo pipefail
+build=$1 source=$2 cc=$3
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+prefix=$scratch/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+for file in bin/formcomp bin/formeval lib/libZERIZI.so lib/libVENTUS.so include/zerizi.h \
+            include/ventus.h lib/pkgconfig/zerizi.pc lib/pkgconfig/ventus.pc \
+            lib/cmake/ZERIZI/ZERIZIConfig.cmake lib/cmake/VENTUS/VENTUSConfig.cmake; do
+  [ -e "$prefix/$file" ] || { echo "missing after install: $file"; exit 1; }
+done
+
+examples=$source/examples
+expect_42() { [ "$1" = 42 ] || { echo "host printed '$1', expected 42"; exit 1; }; }
+
+# pkg-config, with the prefix found from the .pc file's own place.
+flags=$(PKG_CONFIG_PATH=$prefix/lib/pkgconfig pkg-config --cflags --libs zerizi)
+"$cc" -o "$scratch/host" "$examples/c/calc_host.c" $flags
+expect_42 "$(LD_LIBRARY_PATH=$prefix/lib "$scratch/host" "$examples/CALC.sym" "$examples/CALC.obj" 21)"
+
+# find_package, for CMake hosts; the consumer links both libraries.
+cmake -S "$source/tests/install/consumer" -B "$scratch/consumer" -DCMAKE_PREFIX_PATH="$prefix" \
+      -DEXAMPLES="$examples" >/dev/null
+cmake --build "$scratch/consumer" >/dev/null
+expect_42 "$("$scratch/consumer/calc_host" "$examples/CALC.sym" "$examples/CALC.obj" 21)"
+
+# The installed compiler and evaluator together.
+cd "$scratch"
+"$prefix/bin/formcomp" < "$examples/calc.frm" >/dev/null
+expect_42 "$("$prefix/bin/formeval" CALC 21)"
+echo "installed package ok"
