@@ -204,6 +204,20 @@ class Trace(Folder):
             self.assertIn(f"Ass: s = {shortest(float(inputs[0]) % 3 if float(inputs[0]) >= 0 else -((-float(inputs[0])) % 3))}\n",
                           traced.stdout)
 
+    def test_deep_stacks_show_their_top_values(self):
+        # message leaves its value on the stack: one more per pass.
+        self.compile("method M input n; output r; proc while (n > 0) message n n = n - 1; end endp")
+        result = self.formeval("--trace", "M", "20")
+        self.assertEqual(result.returncode, 0)
+        lines = result.stdout.splitlines()
+        self.assertEqual(lines[-2], "Trc:  15   Operatore     STOP [+4: 16 15 14 13 12 11 10 9 8 7 6 5 4 3 2 1]")
+        # The 16th pass pushes 5: sixteen values, all shown; the 17th pushes 4.
+        self.assertIn("Trc:   6    Operando        n [20 19 18 17 16 15 14 13 12 11 10 9 8 7 6 5]\n",
+                      result.stdout)
+        self.assertIn("Trc:   6    Operando        n [+1: 19 18 17 16 15 14 13 12 11 10 9 8 7 6 5 4]\n",
+                      result.stdout)
+        self.assertNotIn("[+1: 20", result.stdout)
+
     def test_endless_loop_is_cut_off(self):
         self.compile("method E input a; output r; proc label L: goto L endp")
         result = self.formeval("--trace", "E", "1")

@@ -98,8 +98,8 @@ int run(const invocation &call) {
             loaded_formula formula(std::move(symbols), std::move(code));
             std::string trace;
             double output = 0.0;
-            const bool complete = trace_evaluation(formula, inputs, trace, output);
-            std::fputs(trace.c_str(), stdout);
+            const bool complete = trace_evaluation(formula, inputs, trace, output, stdout);
+            std::fwrite(trace.data(), 1, trace.size(), stdout);
             std::fflush(stdout);
             return complete ? exit_evaluated : refuse(trace_cut_off_text, trace_step_limit);
         }

@@ -1,5 +1,7 @@
 #include "tools/formeval/trace.h"
 
+#include <span>
+
 #include "formula/listing.h"
 #include "tools/formeval/code_listing.h"
 #include "tools/formeval/number_text.h"
@@ -16,12 +18,17 @@ void append_value_line(std::string &out, const char *prefix, const std::string &
 }
 
 void append_stack(std::string &out, const zerizi::value_stack &stack) {
+    std::span<const double> values = stack.values();
     out += " [";
-    bool first = true;
-    for (double value : stack.values()) {
-        if (!first) out += ' ';
-        append_shortest_text(out, value);
-        first = false;
+    if (values.size() > shown_stack_values) {
+        out += '+';
+        out += std::to_string(values.size() - shown_stack_values);
+        out += ": ";
+        values = values.last(shown_stack_values);
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i != 0) out += ' ';
+        append_shortest_text(out, values[i]);
     }
     out += "]\n";
 }
@@ -44,6 +51,10 @@ void trace_observer::complete_pending_line(const zerizi::value_stack &stack) {
     out_ += assignments_;
     pending_line_.clear();
     assignments_.clear();
+    if (sink_ && out_.size() >= (std::size_t{1} << 16)) {
+        std::fwrite(out_.data(), 1, out_.size(), sink_);
+        out_.clear();
+    }
 }
 
 bool trace_observer::before_instruction(std::int32_t address, const zerizi::instruction &instruction,
@@ -69,12 +80,12 @@ void trace_observer::finish(const zerizi::value_stack &stack) {
 }
 
 bool trace_evaluation(loaded_formula &formula, const std::vector<double> &inputs, std::string &out,
-                      double &output) {
+                      double &output, std::FILE *sink) {
     std::vector<double> values(inputs.size() + 1, 0.0);
     std::copy(inputs.begin(), inputs.end(), values.begin() + 1);
     for (std::size_t i = 0; i < inputs.size() && i < formula.input_names().size(); ++i)
         append_value_line(out, "Inp", formula.input_names()[i], inputs[i]);
-    trace_observer observer(formula, out);
+    trace_observer observer(formula, out, sink);
     formula.evaluate(values.data(), observer);
     observer.finish(formula.stack());
     output = values[0];

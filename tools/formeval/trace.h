@@ -3,12 +3,17 @@
 //   Inp: A = 21                          each input variable as bound
 //   Trc:   3   Operatore     MULT  [42]  address, kind, operand as in the
 //                                        listing, then the stack after the
-//                                        instruction, bottom first
+//                                        instruction, bottom first; a deeper
+//                                        stack than shown_stack_values shows
+//                                        its top values after "+N:", N being
+//                                        the number of values below them
 //   Ass: R = 42                          each assignment, after its ASSIGN
 //   Out: 42                              element 0 at the end, as formeval prints it
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,9 +25,15 @@ namespace formeval {
 // never reach STOP would otherwise trace forever).
 inline constexpr long trace_step_limit = 1000000;
 
+// The most stack values a trace line shows.
+inline constexpr std::size_t shown_stack_values = 16;
+
 class trace_observer {
 public:
-    trace_observer(const loaded_formula &formula, std::string &out) : formula_(formula), out_(out) {}
+    // The trace is appended to `out`; with a `sink`, `out` is written there
+    // whenever it grows past 64 KiB, so a long trace needs no memory of its own.
+    trace_observer(const loaded_formula &formula, std::string &out, std::FILE *sink = nullptr)
+        : formula_(formula), out_(out), sink_(sink) {}
 
     bool before_instruction(std::int32_t address, const zerizi::instruction &instruction,
                             const zerizi::value_stack &stack);
@@ -38,15 +49,17 @@ private:
 
     const loaded_formula &formula_;
     std::string &out_;
+    std::FILE *sink_;
     std::string pending_line_;  // the instruction that ran last, waiting for its stack
     std::string assignments_;   // its assignment, printed after it
     long steps_ = 0;
     bool stopped_at_limit_ = false;
 };
 
-// The whole trace of one evaluation with `inputs`; false when the run was cut
-// off at trace_step_limit. `output` receives element 0.
+// The whole trace of one evaluation with `inputs`, appended to `out` (and
+// written to `sink` as it grows, when there is one); false when the run was
+// cut off at trace_step_limit. `output` receives element 0.
 bool trace_evaluation(loaded_formula &formula, const std::vector<double> &inputs, std::string &out,
-                      double &output);
+                      double &output, std::FILE *sink = nullptr);
 
 }  // namespace formeval
