@@ -17,3 +17,11 @@ endif()
 
 # Windows DLLs: exports from their module-definition files.
 include(WindowsExports)
+
+# 32-bit x86: arithmetic on doubles in SSE2 registers, so every step rounds to
+# a double as on every other target. The x87 unit keeps intermediate results in
+# 80 bits, which changes ROUND's steps (1.005 at 2 places would give 1.0, not
+# 1.01) and the exact fast path for constants.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$")
+  add_compile_options(-msse2 -mfpmath=sse)
+endif()
