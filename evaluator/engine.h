@@ -29,7 +29,14 @@ struct instruction {
     // What the execution loop does, decoded from kind and value at load: the
     // opcode of an Operatore, push_symbol, push_integer, or do_nothing.
     std::uint8_t operation;
+    // For push_symbol, where the value to push is read: the value of the
+    // symbol that `value` names, resolved when the symbols are loaded, or
+    // missing_symbol_value (0.0) when there is no such symbol. The loop then
+    // needs no bounds test.
+    const double *operand;
 };
+
+inline constexpr double missing_symbol_value = 0.0;
 
 enum decoded_operation : std::uint8_t {
     do_nothing = 0,      // unknown kinds and numbers that are not opcodes (and INF, ERM)
@@ -83,6 +90,8 @@ public:
     // a STOP that ends a run that goes past the last instruction.
     std::int32_t instruction_count() const noexcept { return instruction_count_; }
     const instruction &code(std::int32_t address) const noexcept { return code_[address]; }
+    // Entry 0 (never run), then instructions 1 .. instruction_count() + 1.
+    const instruction *code_table() const noexcept { return code_.data(); }
     bool names_instruction(std::int32_t address) const noexcept {
         return address >= 1 && address <= instruction_count_;
     }
@@ -94,6 +103,8 @@ public:
     bool tables_on_heap() const noexcept { return symbols_.on_heap() || code_.on_heap() || stack_.on_heap(); }
 
 private:
+    void resolve_operands() noexcept;
+
     bool loaded_ = false;
     std::int32_t symbol_count_ = 1;
     std::int32_t instruction_count_ = 0;

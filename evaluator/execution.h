@@ -10,9 +10,8 @@
 //       called when ASSIGN has stored a value into symbol `index`.
 // The default observer does nothing and compiles away.
 //
-// The loop keeps the stack's depth, its top value and its slots in locals;
-// the stack object is brought up to date before every observer call and when
-// the run ends.
+// The loop keeps the stack's depth and its slots in locals; the stack object
+// is brought up to date before every observer call and when the run ends.
 #pragma once
 
 #include <cstdint>
@@ -58,41 +57,38 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
     constexpr bool observed = !std::is_same_v<std::remove_cvref_t<Observer>, no_observer>;
     engine.bind_inputs(values);
     value_stack &stack = engine.stack();
-    // The top value lives in `top_value` (0.0 when the stack is empty), the
-    // values below it in slots 1 .. top - 1; slot 0 holds 0.0. A pop from an
-    // empty stack therefore yields 0.0 and leaves the stack empty.
+    // Slots 1 .. top hold the values, the top one in slot top; slot 0 holds
+    // 0.0, so a pop from an empty stack yields 0.0 and leaves it empty. The
+    // depth and the slots are kept in locals (a double kept in a local across
+    // the loop's library calls would be spilled to memory anyway).
     double *slots = stack.slots();
     std::size_t last_slot = stack.last_slot();
     std::size_t top = 0;
-    double top_value = 0.0;
-    // Writes the stack back into its object, for observers and at the end.
-    const auto sync = [&]() {
-        slots[top] = top_value;
-        stack.set_depth(top);
-    };
+    // Writes the depth back into the stack object, for observers and at the end.
+    const auto sync = [&]() { stack.set_depth(top); };
 
+    // There is always a free slot above the top: a push stores first and
+    // grows the stack afterwards when it has taken the last slot, so the value
+    // need not be kept across the allocation.
     const auto push = [&](double value) {
+        slots[++top] = value;
         if (top == last_slot) [[unlikely]] {
             sync();
             stack.grow();
             slots = stack.slots();
             last_slot = stack.last_slot();
         }
-        slots[top] = top_value;
-        ++top;
-        top_value = value;
     };
     const auto pop = [&]() {
-        const double value = top_value;
+        const double value = slots[top];
         top -= (top != 0);
-        top_value = slots[top];
         return value;
     };
     // a b -> compute(a, b), in place when both are there.
     const auto binary = [&](auto compute) {
         if (top >= 2) [[likely]] {
+            slots[top - 1] = compute(slots[top - 1], slots[top]);
             --top;
-            top_value = compute(slots[top], top_value);
         } else {
             const double b = pop();
             const double a = pop();
@@ -101,7 +97,7 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
     };
     // DIV and MODOPER: a zero divisor shows the message and pushes nothing.
     const auto dividing = [&](auto compute) {
-        if (top_value == 0.0) [[unlikely]] {
+        if (slots[top] == 0.0) [[unlikely]] {
             pop();
             pop();
             report_zero_divisor();
@@ -110,19 +106,22 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
         binary(compute);
     };
 
-    std::int32_t program_counter = 1;
+    // The tables stay where they are during the run; holding them in locals
+    // keeps every access one load.
+    const instruction *const code = engine.code_table();
+    const instruction *next = code + 1;  // the program counter
     for (;;) {
-        const instruction &current = engine.code(program_counter);
+        const instruction &current = *next;
         if constexpr (observed) {
             sync();
-            if (!observer.before_instruction(program_counter, current, stack)) return;
+            if (!observer.before_instruction(static_cast<std::int32_t>(next - code), current, stack)) return;
         }
-        ++program_counter;  // a jump below overwrites it
+        ++next;  // a jump below overwrites it
         switch (current.operation) {
             // Operando: push the value of symbol `value`; 0.0 for an index
-            // that names no symbol.
+            // that names no symbol (see instruction::operand).
             case push_symbol:
-                push(engine.names_symbol(current.value) ? engine.symbol(current.value).value : 0.0);
+                push(*current.operand);
                 break;
             // Riferimento: push the integer `value` as a double (jump
             // addresses and the indices for ASSIGN and LOGISIN).
@@ -165,11 +164,11 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
             case BRF: {
                 const double target = pop();
                 const double condition = pop();
-                if (condition == 0.0) program_counter = jump_target(engine, target);
+                if (condition == 0.0) next = code + jump_target(engine, target);
                 break;
             }
             // BR (19): t -> (nothing). Jumps to t, truncated.
-            case BR: program_counter = jump_target(engine, pop()); break;
+            case BR: next = code + jump_target(engine, pop()); break;
             // LOGISIN (22): i -> flag. Replaces the index on top with 1.0 when
             // symbol i was assigned by an ASSIGN during this evaluation, else
             // 0.0 (also for an index that names no symbol).

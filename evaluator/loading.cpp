@@ -60,19 +60,21 @@ int engine::load_code(const char *const *texts) {
     std::string_view text = text_view(texts[1]);
     const std::size_t count = formula::complete_records(text, header_count(text), formula::instruction_record_width);
     code_.allocate(count + 2);
-    code_[0] = {0, 0, do_nothing};
+    code_[0] = {0, 0, do_nothing, &missing_symbol_value};
     const char *record = text.data() + formula::header_width;
     for (std::size_t i = 1; i <= count; ++i, record += formula::instruction_record_width) {
         instruction &entry = code_[i];
         entry.kind = one_character_field(record + formula::instruction_kind_offset);
         entry.value = value_field(record + formula::instruction_value_offset);
         entry.operation = decode_operation(entry.kind, entry.value);
+        entry.operand = &missing_symbol_value;  // until the symbols are loaded
     }
-    code_[count + 1] = {formula::Operatore, formula::STOP, formula::STOP};
+    code_[count + 1] = {formula::Operatore, formula::STOP, formula::STOP, &missing_symbol_value};
     instruction_count_ = static_cast<std::int32_t>(count);
-    // Without a loop no run can stack more values than there are instructions.
+    // Without a loop no run can stack more values than there are instructions
+    // (and the loop keeps one slot free above the top).
     stack_.clear();
-    stack_.reserve(count);
+    stack_.reserve(count + 1);
     return 1;
 }
 
@@ -104,7 +106,18 @@ int engine::load_symbols(const char *const *texts) {
             last_output_ = static_cast<std::int32_t>(i);
     }
     symbol_count_ = static_cast<std::int32_t>(count + 1);
+    resolve_operands();
     return 1;
+}
+
+// Now that the symbol table is known: every instruction reads the value of
+// the symbol its value names, or missing_symbol_value when there is none.
+void engine::resolve_operands() noexcept {
+    for (std::int32_t address = 1; address <= instruction_count_; ++address) {
+        instruction &entry = code_[static_cast<std::size_t>(address)];
+        entry.operand = names_symbol(entry.value) ? &symbols_[static_cast<std::size_t>(entry.value)].value
+                                                  : &missing_symbol_value;
+    }
 }
 
 // Input variables take elements 1, 2, ... of the value array in symbol order;
