@@ -1,5 +1,6 @@
 #include "evaluator/constant_conversion.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -36,17 +37,19 @@ bool exact_decimal_value(std::string_view text, double &value) noexcept {
     return false;
 #else
     // The literal stands right-aligned after a run of spaces: skip them eight
-    // at a time, then any other blanks one by one.
+    // at a time (the last eight characters when fewer than eight remain),
+    // then any other blanks one by one.
     std::size_t i = 0;
-    while (i + 8 <= text.size()) {
+    while (i < text.size() && text.size() >= 8) {
+        const std::size_t at = std::min(i, text.size() - 8);  // characters at .. i - 1 are spaces
         std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
+        std::memcpy(&word, text.data() + at, sizeof word);
         const std::uint64_t other = word ^ 0x2020202020202020u;
         if (other == 0) {
-            i += 8;
+            i = at + 8;
             continue;
         }
-        if constexpr (std::endian::native == std::endian::little) i += static_cast<std::size_t>(std::countr_zero(other) / 8);
+        if constexpr (std::endian::native == std::endian::little) i = at + static_cast<std::size_t>(std::countr_zero(other) / 8);
         break;
     }
     while (i < text.size() && is_blank(text[i])) ++i;

@@ -26,8 +26,8 @@ struct symbol_entry {
 struct instruction {
     std::int32_t kind;   // 1 Operatore, 2 Operando, 3 Riferimento; anything else is passed over
     std::int32_t value;  // opcode, symbol index or integer
-    // What the execution loop does, decoded from kind and value at load: the
-    // opcode of an Operatore, push_symbol, push_integer, or do_nothing.
+    // What the execution loop does, decoded from kind and value at load (see
+    // decoded_operation).
     std::uint8_t operation;
     // For push_symbol, where the value to push is read: the value of the
     // symbol that `value` names, resolved when the symbols are loaded, or
@@ -38,18 +38,24 @@ struct instruction {
 
 inline constexpr double missing_symbol_value = 0.0;
 
+// The operations of the execution loop, numbered densely for its dispatch
+// table: the opcodes ASSIGN (1) to FLOOR (25) keep their numbers (INF and ERM
+// among them do nothing), the others follow.
 enum decoded_operation : std::uint8_t {
-    do_nothing = 0,      // unknown kinds and numbers that are not opcodes (and INF, ERM)
-    push_symbol = 100,   // Operando
-    push_integer = 101,  // Riferimento
+    do_nothing = 0,      // unknown kinds and numbers that are not opcodes
+    stop_run = 26,       // STOP (99)
+    push_symbol = 27,    // Operando
+    push_integer = 28,   // Riferimento
+    operation_count = 29,
 };
+static_assert(formula::ASSIGN == 1 && formula::FLOOR == 25 && formula::FLOOR < int{stop_run});
 
 constexpr std::uint8_t decode_operation(std::int32_t kind, std::int32_t value) noexcept {
     if (kind == formula::Operando) return push_symbol;
     if (kind == formula::Riferimento) return push_integer;
-    if (kind == formula::Operatore && ((value >= formula::ASSIGN && value <= formula::FLOOR) || value == formula::STOP))
-        return static_cast<std::uint8_t>(value);
-    return do_nothing;
+    if (kind != formula::Operatore) return do_nothing;
+    if (value >= formula::ASSIGN && value <= formula::FLOOR) return static_cast<std::uint8_t>(value);
+    return value == formula::STOP ? stop_run : do_nothing;
 }
 
 // How loading went: 1, or -1 / -2 when the code or the symbol text could not

@@ -106,88 +106,147 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
         binary(compute);
     };
 
-    // The tables stay where they are during the run; holding them in locals
-    // keeps every access one load.
+    // The code stays where it is during the run; holding it in a local keeps
+    // every fetch one load.
     const instruction *const code = engine.code_table();
     const instruction *next = code + 1;  // the program counter
-    for (;;) {
-        const instruction &current = *next;
-        if constexpr (observed) {
-            sync();
-            if (!observer.before_instruction(static_cast<std::int32_t>(next - code), current, stack)) return;
-        }
-        ++next;  // a jump below overwrites it
-        switch (current.operation) {
-            // Operando: push the value of symbol `value`; 0.0 for an index
-            // that names no symbol (see instruction::operand).
-            case push_symbol:
-                push(*current.operand);
-                break;
-            // Riferimento: push the integer `value` as a double (jump
-            // addresses and the indices for ASSIGN and LOGISIN).
-            case push_integer:
-                push(static_cast<double>(current.value));
-                break;
-            // ASSIGN (1): v i -> (nothing); see assign_value.
-            case ASSIGN: {
-                const double index = pop();
-                const double value = pop();
-                assign_value(engine, index, value, observer);
-                break;
-            }
-            // The computing opcodes (operators.h gives each result): PLUS,
-            // MINUS, MULT, PERC, LOGAND, LOGOR, the comparisons LGT … LEQ,
-            // ROUND, CEIL and FLOOR take a and b; SIGN and LOGNOT take x.
-            case PLUS: binary([](double a, double b) { return binary_result(PLUS, a, b); }); break;
-            case MINUS: binary([](double a, double b) { return binary_result(MINUS, a, b); }); break;
-            case MULT: binary([](double a, double b) { return binary_result(MULT, a, b); }); break;
-            case PERC: binary([](double a, double b) { return binary_result(PERC, a, b); }); break;
-            case LOGAND: binary([](double a, double b) { return binary_result(LOGAND, a, b); }); break;
-            case LOGOR: binary([](double a, double b) { return binary_result(LOGOR, a, b); }); break;
-            case LGT: binary([](double a, double b) { return binary_result(LGT, a, b); }); break;
-            case LLT: binary([](double a, double b) { return binary_result(LLT, a, b); }); break;
-            case LGE: binary([](double a, double b) { return binary_result(LGE, a, b); }); break;
-            case LLE: binary([](double a, double b) { return binary_result(LLE, a, b); }); break;
-            case LNE: binary([](double a, double b) { return binary_result(LNE, a, b); }); break;
-            case LEQ: binary([](double a, double b) { return binary_result(LEQ, a, b); }); break;
-            case ROUND: binary([](double a, double b) { return binary_result(ROUND, a, b); }); break;
-            case CEIL: binary([](double a, double b) { return binary_result(CEIL, a, b); }); break;
-            case FLOOR: binary([](double a, double b) { return binary_result(FLOOR, a, b); }); break;
-            case SIGN: push(unary_result(SIGN, pop())); break;
-            case LOGNOT: push(unary_result(LOGNOT, pop())); break;
-            // DIV (5), MODOPER (8): as above, but a zero divisor (0.0 or
-            // -0.0) shows the division message and leaves no result.
-            case DIV: dividing([](double a, double b) { return binary_result(DIV, a, b); }); break;
-            case MODOPER: dividing([](double a, double b) { return binary_result(MODOPER, a, b); }); break;
-            // BRF (18): c t -> (nothing). Jumps to t when c equals 0 (0.0 or
-            // -0.0); any other c goes on. t is truncated (7.9 is 7).
-            case BRF: {
-                const double target = pop();
-                const double condition = pop();
-                if (condition == 0.0) next = code + jump_target(engine, target);
-                break;
-            }
-            // BR (19): t -> (nothing). Jumps to t, truncated.
-            case BR: next = code + jump_target(engine, pop()); break;
-            // LOGISIN (22): i -> flag. Replaces the index on top with 1.0 when
-            // symbol i was assigned by an ASSIGN during this evaluation, else
-            // 0.0 (also for an index that names no symbol).
-            case LOGISIN: {
-                const std::int32_t index = truncate_to_int32(pop());
-                push(engine.names_symbol(index) && engine.symbol(index).assigned ? 1.0 : 0.0);
-                break;
-            }
-            // STOP (99): hands the output back and ends the run.
-            case STOP:
-                sync();
-                engine.collect_outputs(values);
-                return;
-            // INF (20), ERM (21), numbers that are not opcodes and unknown
-            // kinds: nothing.
-            default:
-                break;
-        }
+    const instruction *current;          // the instruction being run
+
+    // Every operation ends by running the next instruction: the observer sees
+    // it first, then the program counter moves past it (a jump overwrites it
+    // afterwards) and its operation's code runs. With GCC and clang (MinGW
+    // included) that is one indirect jump through a table of label addresses
+    // in every operation, with no bounds test and no jump back to a shared
+    // switch; other compilers go through the switch at `dispatch`.
+#if defined(__GNUC__)
+    static const void *const operation_code[operation_count] = {
+        &&run_nothing, &&run_assign, &&run_plus,   &&run_minus,   &&run_mult,    &&run_div,
+        &&run_sign,    &&run_perc,   &&run_modoper, &&run_logand, &&run_logor,   &&run_lognot,
+        &&run_lgt,     &&run_llt,    &&run_lge,    &&run_lle,     &&run_lne,     &&run_leq,
+        &&run_brf,     &&run_br,     &&run_nothing, &&run_nothing, &&run_logisin, &&run_round,
+        &&run_ceil,    &&run_floor,  &&run_stop,   &&run_push_symbol, &&run_push_integer,
+    };
+#define ZERIZI_GO_TO_OPERATION goto *operation_code[current->operation]
+#else
+#define ZERIZI_GO_TO_OPERATION goto dispatch
+#endif
+#define ZERIZI_RUN_NEXT                                                                                   \
+    do {                                                                                                  \
+        current = next;                                                                                   \
+        if constexpr (observed) {                                                                         \
+            sync();                                                                                       \
+            if (!observer.before_instruction(static_cast<std::int32_t>(current - code), *current, stack)) \
+                return;                                                                                   \
+        }                                                                                                 \
+        ++next;                                                                                           \
+        ZERIZI_GO_TO_OPERATION;                                                                           \
+    } while (false)
+
+    ZERIZI_RUN_NEXT;
+
+#if !defined(__GNUC__)
+dispatch:
+    switch (current->operation) {
+        case ASSIGN: goto run_assign;
+        case PLUS: goto run_plus;
+        case MINUS: goto run_minus;
+        case MULT: goto run_mult;
+        case DIV: goto run_div;
+        case SIGN: goto run_sign;
+        case PERC: goto run_perc;
+        case MODOPER: goto run_modoper;
+        case LOGAND: goto run_logand;
+        case LOGOR: goto run_logor;
+        case LOGNOT: goto run_lognot;
+        case LGT: goto run_lgt;
+        case LLT: goto run_llt;
+        case LGE: goto run_lge;
+        case LLE: goto run_lle;
+        case LNE: goto run_lne;
+        case LEQ: goto run_leq;
+        case BRF: goto run_brf;
+        case BR: goto run_br;
+        case LOGISIN: goto run_logisin;
+        case ROUND: goto run_round;
+        case CEIL: goto run_ceil;
+        case FLOOR: goto run_floor;
+        case stop_run: goto run_stop;
+        case push_symbol: goto run_push_symbol;
+        case push_integer: goto run_push_integer;
+        default: goto run_nothing;
     }
+#endif
+
+// Operando: push the value of symbol `value`; 0.0 for an index that names no
+// symbol (see instruction::operand).
+run_push_symbol:
+    push(*current->operand);
+    ZERIZI_RUN_NEXT;
+// Riferimento: push the integer `value` as a double (jump addresses and the
+// indices for ASSIGN and LOGISIN).
+run_push_integer:
+    push(static_cast<double>(current->value));
+    ZERIZI_RUN_NEXT;
+// ASSIGN (1): v i -> (nothing); see assign_value.
+run_assign: {
+    const double index = pop();
+    const double value = pop();
+    assign_value(engine, index, value, observer);
+    ZERIZI_RUN_NEXT;
+}
+// The computing opcodes (operators.h gives each result): PLUS, MINUS, MULT,
+// PERC, LOGAND, LOGOR, the comparisons LGT … LEQ, ROUND, CEIL and FLOOR take a
+// and b; SIGN and LOGNOT take x.
+run_plus: binary([](double a, double b) { return binary_result(PLUS, a, b); }); ZERIZI_RUN_NEXT;
+run_minus: binary([](double a, double b) { return binary_result(MINUS, a, b); }); ZERIZI_RUN_NEXT;
+run_mult: binary([](double a, double b) { return binary_result(MULT, a, b); }); ZERIZI_RUN_NEXT;
+run_perc: binary([](double a, double b) { return binary_result(PERC, a, b); }); ZERIZI_RUN_NEXT;
+run_logand: binary([](double a, double b) { return binary_result(LOGAND, a, b); }); ZERIZI_RUN_NEXT;
+run_logor: binary([](double a, double b) { return binary_result(LOGOR, a, b); }); ZERIZI_RUN_NEXT;
+run_lgt: binary([](double a, double b) { return binary_result(LGT, a, b); }); ZERIZI_RUN_NEXT;
+run_llt: binary([](double a, double b) { return binary_result(LLT, a, b); }); ZERIZI_RUN_NEXT;
+run_lge: binary([](double a, double b) { return binary_result(LGE, a, b); }); ZERIZI_RUN_NEXT;
+run_lle: binary([](double a, double b) { return binary_result(LLE, a, b); }); ZERIZI_RUN_NEXT;
+run_lne: binary([](double a, double b) { return binary_result(LNE, a, b); }); ZERIZI_RUN_NEXT;
+run_leq: binary([](double a, double b) { return binary_result(LEQ, a, b); }); ZERIZI_RUN_NEXT;
+run_round: binary([](double a, double b) { return binary_result(ROUND, a, b); }); ZERIZI_RUN_NEXT;
+run_ceil: binary([](double a, double b) { return binary_result(CEIL, a, b); }); ZERIZI_RUN_NEXT;
+run_floor: binary([](double a, double b) { return binary_result(FLOOR, a, b); }); ZERIZI_RUN_NEXT;
+run_sign: push(unary_result(SIGN, pop())); ZERIZI_RUN_NEXT;
+run_lognot: push(unary_result(LOGNOT, pop())); ZERIZI_RUN_NEXT;
+// DIV (5), MODOPER (8): as above, but a zero divisor (0.0 or -0.0) shows the
+// division message and leaves no result.
+run_div: dividing([](double a, double b) { return binary_result(DIV, a, b); }); ZERIZI_RUN_NEXT;
+run_modoper: dividing([](double a, double b) { return binary_result(MODOPER, a, b); }); ZERIZI_RUN_NEXT;
+// BRF (18): c t -> (nothing). Jumps to t when c equals 0 (0.0 or -0.0); any
+// other c goes on. t is truncated (7.9 is 7).
+run_brf: {
+    const double target = pop();
+    const double condition = pop();
+    if (condition == 0.0) next = code + jump_target(engine, target);
+    ZERIZI_RUN_NEXT;
+}
+// BR (19): t -> (nothing). Jumps to t, truncated.
+run_br:
+    next = code + jump_target(engine, pop());
+    ZERIZI_RUN_NEXT;
+// LOGISIN (22): i -> flag. Replaces the index on top with 1.0 when symbol i
+// was assigned by an ASSIGN during this evaluation, else 0.0 (also for an
+// index that names no symbol).
+run_logisin: {
+    const std::int32_t index = truncate_to_int32(pop());
+    push(engine.names_symbol(index) && engine.symbol(index).assigned ? 1.0 : 0.0);
+    ZERIZI_RUN_NEXT;
+}
+// INF (20), ERM (21), numbers that are not opcodes and unknown kinds: nothing.
+run_nothing:
+    ZERIZI_RUN_NEXT;
+// STOP (99): hands the output back and ends the run.
+run_stop:
+    sync();
+    engine.collect_outputs(values);
+#undef ZERIZI_RUN_NEXT
+#undef ZERIZI_GO_TO_OPERATION
 }
 
 }  // namespace zerizi

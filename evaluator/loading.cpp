@@ -69,7 +69,7 @@ int engine::load_code(const char *const *texts) {
         entry.operation = decode_operation(entry.kind, entry.value);
         entry.operand = &missing_symbol_value;  // until the symbols are loaded
     }
-    code_[count + 1] = {formula::Operatore, formula::STOP, formula::STOP, &missing_symbol_value};
+    code_[count + 1] = {formula::Operatore, formula::STOP, stop_run, &missing_symbol_value};
     instruction_count_ = static_cast<std::int32_t>(count);
     // Without a loop no run can stack more values than there are instructions
     // (and the loop keeps one slot free above the top).
