@@ -117,8 +117,9 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
     // afterwards) and its operation's code runs. With GCC and clang (MinGW
     // included) that is one indirect jump through a table of label addresses
     // in every operation, with no bounds test and no jump back to a shared
-    // switch; other compilers go through the switch at `dispatch`.
-#if defined(__GNUC__)
+    // switch; other compilers (and builds that define ZERIZI_SWITCH_DISPATCH)
+    // go through the switch at `dispatch`.
+#if defined(__GNUC__) && !defined(ZERIZI_SWITCH_DISPATCH)
     static const void *const operation_code[operation_count] = {
         &&run_nothing, &&run_assign, &&run_plus,   &&run_minus,   &&run_mult,    &&run_div,
         &&run_sign,    &&run_perc,   &&run_modoper, &&run_logand, &&run_logor,   &&run_lognot,
@@ -144,7 +145,7 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
 
     ZERIZI_RUN_NEXT;
 
-#if !defined(__GNUC__)
+#if !defined(__GNUC__) || defined(ZERIZI_SWITCH_DISPATCH)
 dispatch:
     switch (current->operation) {
         case ASSIGN: goto run_assign;
