@@ -4,6 +4,9 @@
 // compared on the same calls (scripts/windows-checks.sh).
 //
 //   library_host LIBRARY Formula SYMBOL_FILE CODE_FILE [INPUT...]
+//   library_host LIBRARY Formula-list LIST_FILE
+//     (one evaluation per line of LIST_FILE: SYMBOL_FILE CODE_FILE [INPUT...],
+//     separated by blanks; one result line each, after the symbol file's name)
 //   library_host LIBRARY SortList|SortList2 LIST
 //   library_host LIBRARY ReplChar SOURCE TARGET OLD_CHAR NEW_CHAR
 //   library_host LIBRARY ConvertToUnicode|ConvertToAnsi SOURCE TARGET
@@ -59,6 +62,34 @@ std::optional<std::string> read_file(const char *path) {
 }
 
 int32_t number(const char *text) { return static_cast<int32_t>(std::strtol(text, nullptr, 0)); }
+
+int call_formula(const Call &call);
+
+int call_formula_list(const Call &call) {
+    if (call.arguments.size() != 1) usage();
+    std::ifstream list(call.arguments[0]);
+    if (!list) {
+        std::fputs("library_host: cannot read the list\n", stderr);
+        return 2;
+    }
+    int status = 0;
+    for (std::string line; std::getline(list, line);) {
+        std::vector<std::string> words;
+        std::size_t start = 0;
+        while ((start = line.find_first_not_of(' ', start)) != std::string::npos) {
+            const std::size_t end = std::min(line.find(' ', start), line.size());
+            words.push_back(line.substr(start, end - start));
+            start = end;
+        }
+        if (words.empty()) continue;
+        Call one{call.library, "Formula", {}};
+        for (const std::string &word : words) one.arguments.push_back(word.c_str());
+        std::printf("%s: ", words[0].c_str());
+        std::fflush(stdout);
+        if (call_formula(one) != 0) status = 2;
+    }
+    return status;
+}
 
 int call_formula(const Call &call) {
     if (call.arguments.size() < 2) usage();
@@ -151,6 +182,7 @@ int main(int argc, char **argv) {
     std::string name = argv[2];
     int status;
     if (name == "Formula") status = call_formula(call);
+    else if (name == "Formula-list") status = call_formula_list(call);
     else if (name == "SortList" || name == "SortList2") status = call_sort(call);
     else if (name == "ReplChar") status = call_replace(call);
     else if (name == "ConvertToUnicode" || name == "ConvertToAnsi") status = call_convert(call);
