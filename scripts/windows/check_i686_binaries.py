@@ -53,6 +53,8 @@ def run(*command):
 
 
 def find_binary(build_dir, name):
+    if (build_dir / "bin" / name).exists():  # where the build puts programs and DLLs
+        return build_dir / "bin" / name
     matches = sorted(p for p in build_dir.rglob(name) if "CMakeFiles" not in p.parts)
     return matches[0] if matches else None
 
