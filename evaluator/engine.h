@@ -29,14 +29,11 @@ struct instruction {
     // What the execution loop does, decoded from kind and value at load (see
     // decoded_operation).
     std::uint8_t operation;
-    // For push_symbol, where the value to push is read: the value of the
-    // symbol that `value` names, resolved when the symbols are loaded, or
-    // missing_symbol_value (0.0) when there is no such symbol. The loop then
-    // needs no bounds test.
+    // For push_symbol only, where the value to push is read: the value of the
+    // symbol that `value` names, or of entry 0 (0.0) when there is no such
+    // symbol. The loop then needs no bounds test.
     const double *operand;
 };
-
-inline constexpr double missing_symbol_value = 0.0;
 
 // The operations of the execution loop, numbered densely for its dispatch
 // table: the opcodes ASSIGN (1) to FLOOR (25) keep their numbers (INF and ERM
@@ -109,6 +106,7 @@ public:
     bool tables_on_heap() const noexcept { return symbols_.on_heap() || code_.on_heap() || stack_.on_heap(); }
 
 private:
+    const double *inline_operand(std::int32_t value) noexcept;
     void resolve_operands() noexcept;
 
     bool loaded_ = false;
@@ -117,6 +115,8 @@ private:
     // Index of the last output variable (0 when there is none): collect_outputs
     // writes only its value, which is the value the caller sees.
     std::int32_t last_output_ = 0;
+    // The highest inline symbol entry that an Operando reads (see inline_operand).
+    std::uint32_t highest_inline_operand_ = 0;
     inline_table<symbol_entry, inline_symbols + 1> symbols_;
     inline_table<instruction, inline_instructions + 2> code_;
     value_stack stack_;

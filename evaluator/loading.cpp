@@ -60,16 +60,17 @@ int engine::load_code(const char *const *texts) {
     std::string_view text = text_view(texts[1]);
     const std::size_t count = formula::complete_records(text, header_count(text), formula::instruction_record_width);
     code_.allocate(count + 2);
-    code_[0] = {0, 0, do_nothing, &missing_symbol_value};
+    code_[0] = {0, 0, do_nothing, nullptr};
+    highest_inline_operand_ = 0;
     const char *record = text.data() + formula::header_width;
     for (std::size_t i = 1; i <= count; ++i, record += formula::instruction_record_width) {
         instruction &entry = code_[i];
         entry.kind = one_character_field(record + formula::instruction_kind_offset);
         entry.value = value_field(record + formula::instruction_value_offset);
         entry.operation = decode_operation(entry.kind, entry.value);
-        entry.operand = &missing_symbol_value;  // until the symbols are loaded
+        if (entry.operation == push_symbol) entry.operand = inline_operand(entry.value);
     }
-    code_[count + 1] = {formula::Operatore, formula::STOP, stop_run, &missing_symbol_value};
+    code_[count + 1] = {formula::Operatore, formula::STOP, stop_run, nullptr};
     instruction_count_ = static_cast<std::int32_t>(count);
     // Without a loop no run can stack more values than there are instructions
     // (and the loop keeps one slot free above the top).
@@ -106,17 +107,39 @@ int engine::load_symbols(const char *const *texts) {
             last_output_ = static_cast<std::int32_t>(i);
     }
     symbol_count_ = static_cast<std::int32_t>(count + 1);
-    resolve_operands();
+    if (symbols_.on_heap()) {
+        resolve_operands();
+    } else {
+        // Inline entries past the table that malformed code reads hold 0.0.
+        for (std::size_t i = count + 1; i <= highest_inline_operand_; ++i) symbols_[i].value = 0.0;
+    }
     return 1;
 }
 
-// Now that the symbol table is known: every instruction reads the value of
-// the symbol its value names, or missing_symbol_value when there is none.
+// Where an Operando of symbol `value` reads its value, worked out while the
+// code is loaded, before the symbol table is known: the table's inline entry
+// `value`, or entry 0 (0.0) for an index beyond the inline entries. That is
+// right whenever the table turns out to be inline; load_symbols sets the
+// inline entries past the table that the code reads to 0.0, and resolves
+// every Operando again when the table is on the heap.
+const double *engine::inline_operand(std::int32_t value) noexcept {
+    auto index = static_cast<std::uint32_t>(value);
+    if (index > inline_symbols) index = 0;
+    if (index > highest_inline_operand_) highest_inline_operand_ = index;
+    return &symbols_.inline_data()[index].value;
+}
+
+// Every Operando reads the value of the symbol its value names, or the 0.0 of
+// entry 0 when there is none.
 void engine::resolve_operands() noexcept {
-    for (std::int32_t address = 1; address <= instruction_count_; ++address) {
-        instruction &entry = code_[static_cast<std::size_t>(address)];
-        entry.operand = names_symbol(entry.value) ? &symbols_[static_cast<std::size_t>(entry.value)].value
-                                                  : &missing_symbol_value;
+    const symbol_entry *const symbols = symbols_.data();
+    const auto symbol_count = static_cast<std::uint32_t>(symbol_count_);
+    instruction *const code = code_.data();
+    const std::int32_t last_address = instruction_count_;
+    for (std::int32_t address = 1; address <= last_address; ++address) {
+        if (code[address].operation != push_symbol) continue;
+        const auto index = static_cast<std::uint32_t>(code[address].value);
+        code[address].operand = &symbols[index < symbol_count ? index : 0].value;
     }
 }
 

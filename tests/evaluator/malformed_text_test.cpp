@@ -108,6 +108,35 @@ TEST(MalformedTexts, MissingSymbolsPushZeroAndTakeNoAssignment) {
     EXPECT_EQ(f.build().evaluate(), 3.0);
 }
 
+// Operando indices that name no symbol, for small tables (held inside the
+// engine, whose storage a previous call filled with nonzero constants) and
+// for large ones (on the heap): each pushes 0.0.
+TEST(MalformedTexts, MissingSymbolsPushZeroForEveryTableSize) {
+    formula_builder full;
+    int full_output = full.output("R");
+    for (int i = 2; i <= 64; ++i) full.constant(std::to_string(i));
+    full.operand(64);
+    full.assign_to(full_output);
+    full.op(STOP);
+    const formula_texts filled = full.build();
+    for (int symbols : {2, 3, 63, 64, 65, 100}) {
+        formula_builder f;
+        int r = f.output("R");
+        int seven = f.constant("7");
+        for (int i = 3; i <= symbols; ++i) f.constant(std::to_string(1000 + i));
+        f.operand(seven);
+        for (int index : {0, symbols + 1, 50, 64, 65, 66, 101, 9999, -1, -999}) {
+            if (index >= 1 && index <= symbols) continue;
+            f.operand(index);
+            f.op(PLUS);
+        }
+        f.assign_to(r);
+        f.op(STOP);
+        EXPECT_EQ(filled.evaluate(), 64.0);
+        EXPECT_EQ(f.build().evaluate(), 7.0) << symbols << " symbols";
+    }
+}
+
 TEST(MalformedTexts, JumpsOutOfTheCodeEndAsStop) {
     for (int target : {0, -3, 8, 9999}) {
         formula_builder f;
