@@ -1,5 +1,7 @@
 #include "hostutil/replace_file.h"
 
+#include "platform/new_file.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -22,11 +24,11 @@ ReplacementFile::ReplacementFile(const char *target) {
     if (target == nullptr || target[0] == '\0') return;
     target_ = target;
     std::random_device entropy;
-    // "x": create exclusively, so an existing file of the same name is never
+    // Created exclusively, so an existing file of the same name is never
     // taken over; another name is tried instead.
     for (int attempt = 0; attempt < 16 && !file_; ++attempt) {
         temporary_ = temporary_name_in_folder_of(target_, std::uint64_t{entropy()} << 32 | entropy());
-        file_.reset(std::fopen(temporary_.c_str(), "wbx"));
+        file_.reset(platform::create_new_file(temporary_.c_str()));
     }
     if (!file_) return;
     // Our callers write in large blocks; with no stream buffer every write
