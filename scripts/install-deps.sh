@@ -25,5 +25,6 @@ if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # With their recommended packages, as the machines the suite was proven on.
+  apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
