@@ -118,6 +118,10 @@ std::vector<unsigned char> document_bytes()
     return bytes;
 }
 
+constexpr const char *update_sql = "UPDATE bench_docs SET documento=? WHERE iddoc='big'";
+constexpr const char *select_sql =
+    "SELECT documento, datalength(documento) FROM bench_docs WHERE iddoc='big'";
+
 // A fresh table holding the document under 'big', and the document as a file.
 std::unique_ptr<Connection> prepare(benchmark::State &state, int engine)
 {
@@ -138,80 +142,65 @@ std::unique_ptr<Connection> prepare(benchmark::State &state, int engine)
     std::ofstream{scratch_folder() / "in.bin", std::ios::binary}.write(
         reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     const std::string in = (scratch_folder() / "in.bin").string();
-    if (LoadBin(connection->handle(), "UPDATE bench_docs SET documento=? WHERE iddoc='big'",
-                in.c_str()) != 0)
+    if (LoadBin(connection->handle(), update_sql, in.c_str()) != 0)
         state.SkipWithError("LoadBin failed");
     return connection;
 }
 
 std::string file(const char *name) { return (scratch_folder() / name).string(); }
 
-void LoadBin64MiB(benchmark::State &state, int engine)
+// Runs `step` (true when it succeeded) once per iteration on a prepared
+// connection and reports the peak memory and the document bytes per second.
+template <typename Step>
+void measure(benchmark::State &state, int engine, const char *failure, Step step)
 {
     auto connection = prepare(state, engine);
     if (!connection)
         return;
-    const std::string in = file("in.bin");
     PeakMemory memory;
     for (auto _ : state)
-        if (LoadBin(connection->handle(), "UPDATE bench_docs SET documento=? WHERE iddoc='big'",
-                    in.c_str()) != 0)
-            state.SkipWithError("LoadBin failed");
+        if (!step(*connection))
+            state.SkipWithError(failure);
     memory.report(state);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document_size));
+}
+
+bool load(const Connection &connection)
+{
+    return LoadBin(connection.handle(), update_sql, file("in.bin").c_str()) == 0;
+}
+
+bool save(const Connection &connection)
+{
+    return SaveBin(connection.handle(), select_sql, file("out.bin").c_str()) == 0;
+}
+
+bool equal(const Connection &connection, const char *name)
+{
+    return EqualBin(connection.handle(), "bench_docs", "big", file(name).c_str()) == 0;
+}
+
+void LoadBin64MiB(benchmark::State &state, int engine)
+{
+    measure(state, engine, "LoadBin failed", load);
 }
 
 void SaveBin64MiB(benchmark::State &state, int engine)
 {
-    auto connection = prepare(state, engine);
-    if (!connection)
-        return;
-    const std::string out = file("out.bin");
-    PeakMemory memory;
-    for (auto _ : state)
-        if (SaveBin(connection->handle(),
-                    "SELECT documento, datalength(documento) FROM bench_docs WHERE iddoc='big'",
-                    out.c_str()) != 0)
-            state.SkipWithError("SaveBin failed");
-    memory.report(state);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document_size));
+    measure(state, engine, "SaveBin failed", save);
 }
 
 void EqualBin64MiB(benchmark::State &state, int engine)
 {
-    auto connection = prepare(state, engine);
-    if (!connection)
-        return;
-    const std::string in = file("in.bin");
-    PeakMemory memory;
-    for (auto _ : state)
-        if (EqualBin(connection->handle(), "bench_docs", "big", in.c_str()) != 0)
-            state.SkipWithError("EqualBin did not find the document equal");
-    memory.report(state);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document_size));
+    measure(state, engine, "EqualBin did not find the document equal",
+            [](const Connection &connection) { return equal(connection, "in.bin"); });
 }
 
 void LoadSaveEqual64MiB(benchmark::State &state, int engine)
 {
-    auto connection = prepare(state, engine);
-    if (!connection)
-        return;
-    const std::string in = file("in.bin");
-    const std::string out = file("out.bin");
-    PeakMemory memory;
-    for (auto _ : state) {
-        const bool done =
-            LoadBin(connection->handle(), "UPDATE bench_docs SET documento=? WHERE iddoc='big'",
-                    in.c_str()) == 0 &&
-            SaveBin(connection->handle(),
-                    "SELECT documento, datalength(documento) FROM bench_docs WHERE iddoc='big'",
-                    out.c_str()) == 0 &&
-            EqualBin(connection->handle(), "bench_docs", "big", out.c_str()) == 0;
-        if (!done)
-            state.SkipWithError("round trip failed");
-    }
-    memory.report(state);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document_size));
+    measure(state, engine, "round trip failed", [](const Connection &connection) {
+        return load(connection) && save(connection) && equal(connection, "out.bin");
+    });
 }
 
 // The driver's own round trip, the peer of the three exports: the bytes bound
@@ -223,8 +212,7 @@ bool driver_insert(const Connection &connection, const std::vector<unsigned char
     SQLAllocHandle(SQL_HANDLE_STMT, connection.handle(), &statement);
     SQLLEN length = static_cast<SQLLEN>(bytes.size());
     SQLPrepare(statement,
-               reinterpret_cast<SQLCHAR *>(
-                   const_cast<char *>("UPDATE bench_docs SET documento=? WHERE iddoc='big'")),
+               reinterpret_cast<SQLCHAR *>(const_cast<char *>(update_sql)),
                SQL_NTS);
     SQLBindParameter(statement, 1, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_LONGVARBINARY,
                      bytes.size(), 0, const_cast<unsigned char *>(bytes.data()), length, &length);
@@ -255,43 +243,22 @@ bool driver_select(const Connection &connection)
 
 void DriverInsert64MiB(benchmark::State &state, int engine)
 {
-    auto connection = prepare(state, engine);
-    if (!connection)
-        return;
     const auto bytes = document_bytes();
-    PeakMemory memory;
-    for (auto _ : state)
-        if (!driver_insert(*connection, bytes))
-            state.SkipWithError("driver insert failed");
-    memory.report(state);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document_size));
+    measure(state, engine, "driver insert failed",
+            [&bytes](const Connection &connection) { return driver_insert(connection, bytes); });
 }
 
 void DriverSelect64MiB(benchmark::State &state, int engine)
 {
-    auto connection = prepare(state, engine);
-    if (!connection)
-        return;
-    PeakMemory memory;
-    for (auto _ : state)
-        if (!driver_select(*connection))
-            state.SkipWithError("driver select failed");
-    memory.report(state);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document_size));
+    measure(state, engine, "driver select failed", driver_select);
 }
 
 void DriverRoundTrip64MiB(benchmark::State &state, int engine)
 {
-    auto connection = prepare(state, engine);
-    if (!connection)
-        return;
     const auto bytes = document_bytes();
-    PeakMemory memory;
-    for (auto _ : state)
-        if (!driver_insert(*connection, bytes) || !driver_select(*connection))
-            state.SkipWithError("driver round trip failed");
-    memory.report(state);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document_size));
+    measure(state, engine, "driver round trip failed", [&bytes](const Connection &connection) {
+        return driver_insert(connection, bytes) && driver_select(connection);
+    });
 }
 
 void settings(benchmark::internal::Benchmark *benchmark)
