@@ -2,7 +2,8 @@
 # Runs every test: installs what is missing, then the release build's CTest suite
 # (unit, end-to-end, database and spooler tests), the same suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a fixed
-# number of inputs, and the Windows checks.
+# number of inputs, a build of the benchmarks (so they keep compiling), and the
+# Windows checks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -18,6 +19,10 @@ step "sanitizer build and tests"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 ctest --preset asan
+
+step "benchmarks build"
+cmake --preset bench >/dev/null
+cmake --build --preset bench
 
 if [ -f fuzz/run.sh ]; then
   step "fuzz targets"
