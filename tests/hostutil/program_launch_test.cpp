@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "probe_folder.h"
 #include "test_files.h"
 #include "ventus.h"
 
@@ -15,27 +16,12 @@ namespace {
 using namespace hostutil_test;
 namespace fs = std::filesystem;
 
-// Runs each test from a fresh current directory holding copies of the probe.
-class RunPrgTest : public ::testing::Test {
+class RunPrgTest : public ProbeFolderTest {
 protected:
-    RunPrgTest() : previous_directory(fs::current_path()) { fs::current_path(folder.path()); }
-    ~RunPrgTest() override { fs::current_path(previous_directory); }
-
-    void install_probe(const std::string &name) {
-        fs::copy_file(PROGRAM_PROBE_PATH, folder.file(name), fs::copy_options::overwrite_existing);
-    }
     void install_script(const std::string &name, const std::string &body, bool executable = true) {
         write_file(folder.file(name), "#!/bin/sh\n" + body + "\n");
         if (executable) fs::permissions(folder.file(name), fs::perms::owner_all);
     }
-    std::string probe_output() {
-        const std::string output = read_file(folder.file("probe-output.txt"));
-        fs::remove(folder.file("probe-output.txt"));
-        return output;
-    }
-
-    TemporaryFolder folder;
-    fs::path previous_directory;
 };
 
 TEST_F(RunPrgTest, PassesTheArgumentTextsUnchanged) {

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "probe_folder.h"
 #include "test_files.h"
 #include "ventus.h"
 
@@ -19,31 +20,17 @@ namespace {
 using namespace hostutil_test;
 namespace fs = std::filesystem;
 
-class RunPrgWindowsTest : public ::testing::Test {
+class RunPrgWindowsTest : public ProbeFolderTest {
 protected:
-    RunPrgWindowsTest() : previous_directory(fs::current_path()) { fs::current_path(folder.path()); }
-    ~RunPrgWindowsTest() override { fs::current_path(previous_directory); }
-
-    void install_probe(const std::string &name) {
-        fs::copy_file(PROGRAM_PROBE_PATH, folder.file(name), fs::copy_options::overwrite_existing);
-    }
     // A batch file that writes its own name into "picked".
     void install_batch(const std::string &name) {
         write_file(folder.file(name), "@echo " + name + "> picked\r\n");
-    }
-    std::string probe_output() {
-        const std::string output = read_file(folder.file("probe-output.txt"));
-        fs::remove(folder.file("probe-output.txt"));
-        return output;
     }
     std::string picked() {
         const std::string text = read_file(folder.file("picked"));
         fs::remove(folder.file("picked"));
         return text;
     }
-
-    TemporaryFolder folder;
-    fs::path previous_directory;
 };
 
 TEST_F(RunPrgWindowsTest, OneCommandLineOfTheTextsJoinedByBlanks) {
