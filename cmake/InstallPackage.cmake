@@ -1,8 +1,16 @@
 # install_library_package(TARGET DESCRIPTION)
 # Installs a shared library with a CMake package (find_package(TARGET)) exposing
 # TARGET::TARGET, and a pkg-config file named after the library in lower case.
+# The library carries the project's version: on ELF systems the SONAME
+# libTARGET.so.MAJOR, with libTARGET.so as the link for development; on
+# Windows a version resource.
 function(install_library_package target description)
   string(TOLOWER ${target} lower)
+  if(NOT WIN32)
+    set_target_properties(${target} PROPERTIES VERSION ${PROJECT_VERSION}
+                                               SOVERSION ${PROJECT_VERSION_MAJOR})
+  endif()
+  windows_version_resource(${target} "${description}")
   install(TARGETS ${target} EXPORT ${target}Targets
           LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
@@ -12,7 +20,11 @@ function(install_library_package target description)
           DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${target})
   file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${target}Config.cmake
        "include(\${CMAKE_CURRENT_LIST_DIR}/${target}Targets.cmake)\n")
+  include(CMakePackageConfigHelpers)
+  write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/${target}ConfigVersion.cmake
+                                   COMPATIBILITY SameMajorVersion)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${target}Config.cmake
+                ${CMAKE_CURRENT_BINARY_DIR}/${target}ConfigVersion.cmake
           DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${target})
   # The prefix is found from the .pc file's own place, so the file stays true
   # whatever prefix the package is installed under (cmake --install --prefix).

@@ -12,6 +12,7 @@
 #     and imports "Formula" by name.
 # 64-bit Windows has a single calling convention and no decoration: the DLL is
 # linked with a copy of the file whose "@N" suffixes are removed.
+# The file the DLL was linked with is installed beside its import library.
 function(windows_module_definition target def_file)
   if(NOT WIN32)
     return()
@@ -22,6 +23,7 @@ function(windows_module_definition target def_file)
 
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     target_sources(${target} PRIVATE ${def_path})
+    install(FILES ${def_path} DESTINATION ${CMAKE_INSTALL_LIBDIR})
     target_link_options(${target} PRIVATE -Wl,--kill-at)
     if(NOT CMAKE_DLLTOOL)
       message(FATAL_ERROR "dlltool not found: needed for the import library of ${target}")
@@ -39,5 +41,6 @@ function(windows_module_definition target def_file)
     set(plain_def ${CMAKE_CURRENT_BINARY_DIR}/${target}-plain/${def_name})
     file(CONFIGURE OUTPUT ${plain_def} CONTENT "${definitions}" @ONLY)
     target_sources(${target} PRIVATE ${plain_def})
+    install(FILES ${plain_def} DESTINATION ${CMAKE_INSTALL_LIBDIR})
   endif()
 endfunction()

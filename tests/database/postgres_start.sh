@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Starts a throw-away PostgreSQL server for the database tests: a new cluster in
 # a temporary folder, listening only on a Unix socket in that folder, with the
-# datalength(bytea) function that EqualBin's query needs. The folder's path is
-# written to STATE_FILE for the tests and for postgres_stop.sh.
-# Usage: postgres_start.sh STATE_FILE
+# datalength(bytea) function that EqualBin's query needs, from the script that
+# is installed for users. The folder's path is written to STATE_FILE for the
+# tests and for postgres_stop.sh.
+# Usage: postgres_start.sh STATE_FILE DATALENGTH_SQL
 set -euo pipefail
-state_file=$1
+state_file=$1 datalength_sql=$2
 here=$(dirname "$0")
 
 # A server left behind by an interrupted run is stopped first.
@@ -32,8 +33,5 @@ echo "$folder" >"$state_file"
   -o "-c listen_addresses='' -c unix_socket_directories='$folder' -c fsync=off" \
   start >/dev/null || { cat "$folder/server.log" >&2; exit 1; }
 
-# The recipe for users of PostgreSQL: the length of a bytea in bytes.
-psql -h "$folder" -U postgres -d postgres -q -v ON_ERROR_STOP=1 -c \
-  "CREATE FUNCTION datalength(bytea) RETURNS integer LANGUAGE sql IMMUTABLE STRICT
-   AS 'SELECT octet_length(\$1)';"
+psql -h "$folder" -U postgres -d postgres -q -v ON_ERROR_STOP=1 -f "$datalength_sql"
 echo "PostgreSQL running in $folder"

@@ -64,6 +64,41 @@ class Formeval(unittest.TestCase):
             self.assertIn("non e' un numero", result.stderr, bad)
             self.assertEqual(result.stdout, "", bad)
 
+    def test_infinite_and_nan_inputs_are_refused(self):
+        for bad in ("inf", "-inf", "+Infinity", "nan", "NaN", "1e400"):
+            result = self.run_formeval("CALC", bad)
+            self.assertEqual((result.returncode, result.stdout), (2, ""), bad)
+            self.assertEqual(result.stderr, f"formeval: l'ingresso 1 non e' un numero: {bad}\n", bad)
+
+    def test_help_and_version(self):
+        for option in ("--help", "-h"):
+            for args in ((option,), ("CALC", "21", option), ("--csv", option)):
+                result = self.run_formeval(*args)
+                self.assertEqual((result.returncode, result.stderr), (0, ""), args)
+                self.assertTrue(result.stdout.startswith("uso: formeval NOME [INGRESSO ...]\n"), args)
+                self.assertIn("--version", result.stdout)
+        result = self.run_formeval("--version")
+        self.assertEqual((result.returncode, result.stderr), (0, ""))
+        self.assertRegex(result.stdout, r"^formeval \(.+\) \d+\.\d+\.\d+\n$")
+        # After "--", -h is a formula name like any other.
+        result = self.run_formeval("--", "-h")
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("impossibile leggere il file -h.sym", result.stderr)
+
+    def test_formula_without_output_variable(self):
+        symbols = "   NOOUT   2" + symbol_record(1, 1, "A") + symbol_record(1, 4, "B")
+        code = "   NOOUT   4" + "".join(instruction_record(k, v) for k, v in ((2, 1), (3, 2), (1, 1), (1, 99)))
+        self.write("NOOUT.sym", symbols)
+        self.write("NOOUT.obj", code)
+        warning = "formeval: la formula NOOUT non ha una variabile output: il risultato e' sempre 0\n"
+        result = self.run_formeval("NOOUT", "7")
+        self.assertEqual((result.returncode, result.stdout, result.stderr), (0, "0\n", warning))
+        result = self.run_formeval("--trace", "NOOUT", "7")
+        self.assertEqual((result.returncode, result.stderr), (0, warning))
+        self.assertTrue(result.stdout.endswith("Out: 0\n"))
+        # A formula with an output says nothing more.
+        self.assertEqual(self.run_formeval("CALC", "21").stderr, "")
+
     def test_wrong_number_of_inputs(self):
         for args in ((), ("1", "2")):
             result = self.run_formeval("CALC", *args)

@@ -47,9 +47,26 @@ bool read_csv_words(const std::vector<std::string> &words, invocation &result, s
     return true;
 }
 
+// --help, -h or --version before "--", which need nothing else.
+bool asks_for_help_or_version(int argc, const char *const *argv, invocation &result) {
+    bool version = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view word = argv[i];
+        if (word == "--") break;
+        if (word == "--help" || word == "-h") {
+            result.mode = mode::help;
+            return true;
+        }
+        version = version || word == "--version";
+    }
+    if (version) result.mode = mode::version;
+    return version;
+}
+
 }  // namespace
 
 bool parse_arguments(int argc, const char *const *argv, invocation &result, std::string &error) {
+    if (asks_for_help_or_version(argc, argv, result)) return true;
     std::vector<std::string> words;
     bool options_ended = false;
     bool mode_given = false;
@@ -88,6 +105,8 @@ bool parse_arguments(int argc, const char *const *argv, invocation &result, std:
             break;
         case mode::evaluate:
         case mode::trace:
+        case mode::help:
+        case mode::version:
             break;
     }
     result.name = words.front();

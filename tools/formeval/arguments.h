@@ -7,6 +7,9 @@
 //   formeval --list NAME                    the compiled code as formcomp -d lists it
 //   formeval --trace NAME [INPUT ...]       the evaluation step by step
 //   formeval --csv NAME FILE.csv [-o OUT]   one evaluation per row of FILE.csv
+//   formeval --help (or -h), --version      the help text, the version
+// --help and -h anywhere before "--" ask for the help whatever else is given,
+// then --version.
 #pragma once
 
 #include <string>
@@ -14,7 +17,7 @@
 
 namespace formeval {
 
-enum class mode { evaluate, list, trace, csv };
+enum class mode { evaluate, list, trace, csv, help, version };
 
 struct invocation {
     formeval::mode mode = mode::evaluate;

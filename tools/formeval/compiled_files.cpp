@@ -45,6 +45,12 @@ int count_input_variables(const std::string &symbol_text) {
     return inputs;
 }
 
+bool has_output_variable(const std::string &symbol_text) {
+    for (const symbol_record &record : read_symbol_records(symbol_text))
+        if (record.tipo == formula::tipo_variable && record.scope == formula::scope_output) return true;
+    return false;
+}
+
 std::vector<symbol_record> read_symbol_records(const std::string &symbol_text) {
     const std::size_t count = formula::complete_records(symbol_text, formula::read_header_count(symbol_text),
                                                         formula::symbol_record_width);

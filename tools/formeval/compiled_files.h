@@ -40,4 +40,8 @@ std::vector<instruction_record> read_instruction_records(const std::string &code
 // headered symbol text: the value array needs one element more.
 int count_input_variables(const std::string &symbol_text);
 
+// Whether a headered symbol text holds an output variable (tipo 1, scope 2):
+// without one, Formula leaves element 0 as the caller set it.
+bool has_output_variable(const std::string &symbol_text);
+
 }  // namespace formeval

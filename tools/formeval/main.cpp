@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "formula/format.h"
+#include "formula_version.h"
 #include "zerizi.h"
 #include "tools/formeval/arguments.h"
 #include "tools/formeval/code_listing.h"
@@ -67,7 +68,24 @@ bool read_inputs(const invocation &call, const std::string &symbols, std::vector
     return true;
 }
 
+// A formula without an output variable hands nothing back: its result is the
+// 0 that formeval puts in element 0. Said on standard error, after the result.
+void warn_without_output(const invocation &call) {
+    std::fflush(stdout);
+    std::fputs("formeval: ", stderr);
+    std::fprintf(stderr, no_output_variable_text, call.name.c_str());
+    std::fputc('\n', stderr);
+}
+
 int run(const invocation &call) {
+    if (call.mode == mode::help) {
+        std::printf("%s\n%s", usage_text, help_text);
+        return exit_evaluated;
+    }
+    if (call.mode == mode::version) {
+        std::printf("formeval (%s) %s\n", FORMULA_PRODUCT_NAME, FORMULA_VERSION);
+        return exit_evaluated;
+    }
     std::string symbols, code;
     int exit_code = exit_evaluated;
     std::vector<double> inputs;
@@ -91,6 +109,7 @@ int run(const invocation &call) {
             const char *texts[2] = {symbols.c_str(), code.c_str()};
             Formula(values.data(), texts);
             std::printf("%s\n", shortest_text(values[0]).c_str());
+            if (!has_output_variable(symbols)) warn_without_output(call);
             return exit_evaluated;
         }
         case mode::trace: {
@@ -101,12 +120,17 @@ int run(const invocation &call) {
             const bool complete = trace_evaluation(formula, inputs, trace, output, stdout);
             std::fwrite(trace.data(), 1, trace.size(), stdout);
             std::fflush(stdout);
-            return complete ? exit_evaluated : refuse(trace_cut_off_text, trace_step_limit);
+            if (!complete) return refuse(trace_cut_off_text, trace_step_limit);
+            if (formula.output_name().empty()) warn_without_output(call);
+            return exit_evaluated;
         }
         case mode::csv: {
             loaded_formula formula(std::move(symbols), std::move(code));
             return evaluate_csv_file(formula, call);
         }
+        case mode::help:
+        case mode::version:
+            break;
     }
     return exit_refused;
 }

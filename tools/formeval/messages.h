@@ -8,7 +8,25 @@ inline constexpr const char *usage_text =
     "uso: formeval NOME [INGRESSO ...]\n"
     "     formeval --list NOME\n"
     "     formeval --trace NOME [INGRESSO ...]\n"
-    "     formeval --csv NOME FILE.csv [-o USCITA.csv]";
+    "     formeval --csv NOME FILE.csv [-o USCITA.csv]\n"
+    "     formeval --help | --version";
+// --help and -h, on standard output after usage_text.
+inline constexpr const char *help_text =
+    "\n"
+    "Valuta la formula compilata NOME (NOME.sym e NOME.obj, scritti da formcomp\n"
+    "nella cartella corrente) con gli ingressi dati, nell'ordine delle variabili\n"
+    "input, e scrive il risultato.\n"
+    "\n"
+    "  --list       elenca il codice compilato come formcomp -d\n"
+    "  --trace      mostra la valutazione istruzione per istruzione\n"
+    "  --csv        valuta ogni riga di FILE.csv; -o scrive i risultati in USCITA.csv\n"
+    "  -h, --help   mostra questo aiuto\n"
+    "  --version    mostra la versione\n"
+    "  --           gli argomenti che seguono non sono opzioni\n"
+    "\n"
+    "Gli ingressi sono numeri con il punto decimale (12.5, -3, 1e3).\n"
+    "Codici di uscita: 0 valutata; 2 riga di comando o file non utilizzabili.\n"
+    "Messaggi ed esempi: man formeval.\n";
 // %s: the option as given.
 inline constexpr const char *unknown_option_text = "opzione sconosciuta: %s";
 // %s: the file name.
@@ -22,6 +40,9 @@ inline constexpr const char *not_a_number_text = "l'ingresso %d non e' un numero
 // %d: input variables of the formula; %d: inputs given.
 inline constexpr const char *input_count_text =
     "numero di ingressi errato: la formula ne chiede %d, ne sono stati dati %d";
+// After the result (exit code 0): %s: the formula's name.
+inline constexpr const char *no_output_variable_text =
+    "la formula %s non ha una variabile output: il risultato e' sempre 0";
 
 // --trace: %ld: the number of instructions run.
 inline constexpr const char *trace_cut_off_text =

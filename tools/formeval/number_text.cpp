@@ -11,6 +11,8 @@ std::optional<double> parse_number(std::string_view text) {
     double value = 0.0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    // "inf" and "nan" read as doubles but are no amounts a formula computes with.
+    if (!std::isfinite(value)) return std::nullopt;
     return value;
 }
 
