@@ -2,8 +2,8 @@
 # Runs every test: installs what is missing, then the release build's CTest suite
 # (unit, end-to-end, database and spooler tests), the same suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a fixed
-# number of inputs, a build of the benchmarks (so they keep compiling), and the
-# Windows checks.
+# number of inputs, a build of the benchmarks (so they keep compiling), the
+# Windows checks, and the release packages made from those builds and checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -33,3 +33,7 @@ if [ -f scripts/windows-checks.sh ]; then
   step "Windows builds and checks"
   bash scripts/windows-checks.sh
 fi
+
+step "release packages"
+bash scripts/package.sh
+bash scripts/package-checks.sh
