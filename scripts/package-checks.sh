@@ -171,23 +171,31 @@ for zip in "$zip32" "$zip64"; do
   done
 done
 
-# wine_checks ZIP COMPILER LOADER ARCH: the zip's programs and a C host built
-# against its header and import library (Formula@8 in the 32-bit import
-# library, "Formula" in the DLL), run under Wine in a prefix of their own.
+# build_host ZIP COMPILER: a C host compiled against the zip's header and
+# linked with its import library (on 32-bit Windows the header makes Formula
+# the standard-call symbol _Formula@8, which the import library maps to the
+# DLL's plain export "Formula"), put beside the DLL in bin/.
+build_host() {
+  local name
+  name=$(basename "$1" .zip)
+  [ -d "$work/$name/bin" ] || return 0
+  check "$name: C host built against the zip's zerizi.h and libZERIZI.dll.a" \
+    "$2" -O2 -static-libgcc -I"$work/$name/include" -o "$work/$name/bin/calc_host.exe" \
+    "$examples/c/calc_host.c" "$work/$name/lib/libZERIZI.dll.a"
+}
+build_host "$zip32" i686-w64-mingw32-gcc
+build_host "$zip64" x86_64-w64-mingw32-gcc
+
+# wine_checks ZIP LOADER ARCH: the zip's programs and the host, run under Wine
+# in a prefix of their own.
 wine_checks() {
-  local zip=$1 compiler=$2 loader=$3 arch=$4
+  local zip=$1 loader=$2 arch=$3
   local name bin run
   name=$(basename "$zip" .zip)
   bin=$work/$name/bin
   run=$work/run-$arch
   printf '\n== %s under Wine (%s)\n' "$name.zip" "$arch"
-  [ -d "$bin" ] || { fail "$name.zip: not unpacked"; return; }
-  if "$compiler" -O2 -static-libgcc -I"$work/$name/include" -o "$bin/calc_host.exe" \
-       "$examples/c/calc_host.c" "$work/$name/lib/libZERIZI.dll.a"; then
-    pass "C host built against the zip's zerizi.h and libZERIZI.dll.a"
-  else
-    fail "C host built against the zip's zerizi.h and libZERIZI.dll.a"
-  fi
+  [ -x "$bin/calc_host.exe" ] || { fail "$name.zip: not unpacked, or no host built"; return; }
   export WINEPREFIX=$work/wineprefix-$arch WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   mkdir -p "$WINEPREFIX" "$run"
   "$wineserver" -p
@@ -209,10 +217,10 @@ elif ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
   # Nothing to install helps here: the kernel refuses i386 programs.
   printf 'SKIP  32-bit zip under Wine: this kernel does not run 32-bit programs (no IA-32 emulation)\n'
 else
-  wine_checks "$zip32" i686-w64-mingw32-gcc /usr/lib/wine/wine win32
+  wine_checks "$zip32" /usr/lib/wine/wine win32
 fi
 if [ -x /usr/lib/wine/wine64 ]; then
-  wine_checks "$zip64" x86_64-w64-mingw32-gcc /usr/lib/wine/wine64 win64
+  wine_checks "$zip64" /usr/lib/wine/wine64 win64
 else
   fail "64-bit Wine (/usr/lib/wine/wine64, Debian wine64) is not installed"
 fi
