@@ -20,11 +20,13 @@ install(FILES README.md CHANGELOG.md docs/language.md docs/api.md docs/architect
         DESTINATION ${formula_doc_dir})
 install(DIRECTORY examples/ DESTINATION ${formula_examples_dir})
 
-# Manual pages, with the version filled in.
+# Manual pages, with the version filled in, compressed as Debian installs them.
 if(NOT WIN32)
   foreach(page formcomp.1 formeval.1)
-    configure_file(docs/man/${page}.in ${PROJECT_BINARY_DIR}/man/${page} @ONLY)
-    install(FILES ${PROJECT_BINARY_DIR}/man/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    set(man_page ${PROJECT_BINARY_DIR}/man/${page})
+    configure_file(docs/man/${page}.in ${man_page} @ONLY)
+    file(ARCHIVE_CREATE OUTPUT ${man_page}.gz PATHS ${man_page} FORMAT raw COMPRESSION GZip)
+    install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   endforeach()
 endif()
 

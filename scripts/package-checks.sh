@@ -37,7 +37,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-deb=$packages/formula-suite_${version}_amd64.deb
+deb=$packages/formula-suite_${version}_$(dpkg --print-architecture).deb
 zip32=$packages/formula-suite-$version-windows-i686.zip
 zip64=$packages/formula-suite-$version-windows-x86_64.zip
 
@@ -70,7 +70,7 @@ expect_files "package contents" "$work/deb.list" \
   usr/lib/cmake/ZERIZI/ZERIZITargets.cmake usr/lib/cmake/VENTUS/VENTUSConfig.cmake \
   usr/lib/cmake/VENTUS/VENTUSConfigVersion.cmake usr/lib/cmake/VENTUS/VENTUSTargets.cmake \
   usr/lib/ventus/sqlite_datalength.so usr/share/ventus/postgres_datalength.sql \
-  usr/share/man/man1/formcomp.1 usr/share/man/man1/formeval.1 \
+  usr/share/man/man1/formcomp.1.gz usr/share/man/man1/formeval.1.gz \
   $doc/README.md $doc/CHANGELOG.md $doc/language.md $doc/api.md $doc/architecture.md $doc/changes.md \
   $doc/examples/calc.frm $doc/examples/CALC.sym $doc/examples/CALC.obj \
   $doc/examples/c/calc_host.c $doc/examples/python/calc_host.py
@@ -124,12 +124,12 @@ else
 fi
 for page in formcomp formeval; do
   rendered=$work/$page.txt
-  if MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1" >"$rendered" 2>"$work/$page.warnings" &&
+  if MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" >"$rendered" 2>"$work/$page.warnings" &&
      [ ! -s "$work/$page.warnings" ] && grep -q '^EXIT STATUS' "$rendered" && grep -q '^EXAMPLES' "$rendered" &&
      grep -q "$version" "$rendered"; then
-    pass "man -l $page.1 renders without warnings (options, exit status, examples, version)"
+    pass "man -l $page.1.gz renders without warnings (options, exit status, examples, version)"
   else
-    fail "man -l $page.1"; cat "$work/$page.warnings"
+    fail "man -l $page.1.gz"; cat "$work/$page.warnings"
   fi
 done
 
