@@ -73,6 +73,14 @@ bool ReplacementFile::open(const char *target) {
             return true;
         }
         BY_HANDLE_FILE_INFORMATION information;
+        if (GetFileInformationByHandle(existing, &information) &&
+            (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            // Windows refuses to open a read-only file for writing; Wine
+            // started by root would not, so the attribute is checked here.
+            CloseHandle(existing);
+            error_ = ERROR_ACCESS_DENIED;
+            return false;
+        }
         constexpr DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
         if (GetFileInformationByHandle(existing, &information)) {
