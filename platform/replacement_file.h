@@ -6,7 +6,8 @@
 //   a part. Until then the target stays as it was; a replacement that is not
 //   committed, or fails, removes its temporary file.
 // - A target the caller could not open for writing (read-only, someone
-//   else's without write permission, a folder) is refused: open() fails.
+//   else's without write permission) is refused: open() fails. Where a
+//   folder stands under the target's name, commit() fails.
 // - The replacement keeps the mode of the file it replaces, and its owner
 //   where the system allows the change of owner.
 // - A symbolic link is followed: the file it names is replaced.
@@ -38,8 +39,14 @@ public:
     // open is discarded first.
     bool open(const char *target);
     bool is_open() const;
-    // Writes all bytes or fails; after a failure every later write fails too.
+    // Writes all bytes or fails; after a failure every later write fails too,
+    // and so does commit().
     bool write(const void *data, std::size_t length);
+    // Writes what it can, as a device keeps what reached it: the count
+    // written, less than length when writing failed (error() tells why).
+    // Such a shortfall does not stop commit(), which puts in place what was
+    // written (a print job's output file).
+    std::size_t write_some(const void *data, std::size_t length);
     // Closes the temporary file and puts it in place. False when an earlier
     // write, the close or the rename failed: the target is then as it was
     // and the temporary file gone.
@@ -47,8 +54,8 @@ public:
     // Closes and removes the temporary file; the target stays as it was.
     void discard();
 
-    // The system's code of the first failure (errno, or GetLastError on
-    // Windows); 0 when nothing failed.
+    // The system's code of the first failure, or of the last shortfall of
+    // write_some() (errno, or GetLastError on Windows); 0 when nothing failed.
     long error() const { return error_; }
 
 private:

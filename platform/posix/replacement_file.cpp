@@ -59,18 +59,19 @@ std::string temporary_name(const std::string &target, std::uint64_t number) {
     return folder + "." + base + suffix;
 }
 
-bool write_all(int descriptor, const void *data, std::size_t length) {
+// The count written: less than length only when writing failed (errno).
+std::size_t write_all(int descriptor, const void *data, std::size_t length) {
     const char *bytes = static_cast<const char *>(data);
-    while (length > 0) {
-        const ssize_t count = ::write(descriptor, bytes, length);
+    std::size_t written = 0;
+    while (written < length) {
+        const ssize_t count = ::write(descriptor, bytes + written, length - written);
         if (count < 0) {
             if (errno == EINTR) continue;
-            return false;
+            break;
         }
-        bytes += count;
-        length -= static_cast<std::size_t>(count);
+        written += static_cast<std::size_t>(count);
     }
-    return true;
+    return written;
 }
 
 }  // namespace
@@ -104,12 +105,17 @@ bool ReplacementFile::open(const char *target) {
     }
     const char *path = state->target.c_str();
     if (stat(path, &state->previous) == 0) {
-        state->existed = true;
-        if (S_ISDIR(state->previous.st_mode)) {
-            error_ = EISDIR;
-            return false;
-        }
-        if (!S_ISREG(state->previous.st_mode)) {
+        if (S_ISREG(state->previous.st_mode)) {
+            // Refused unless the caller could open the file for writing
+            // itself; opening without O_TRUNC leaves it as it is.
+            const int probe = ::open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+            if (probe < 0) {
+                error_ = errno;
+                return false;
+            }
+            ::close(probe);
+            state->existed = true;
+        } else if (!S_ISDIR(state->previous.st_mode)) {
             // A device or a FIFO: written as it is, in place.
             state->descriptor = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
             if (state->descriptor < 0) {
@@ -119,14 +125,7 @@ bool ReplacementFile::open(const char *target) {
             state_ = std::move(state);
             return true;
         }
-        // Refused unless the caller could open the file for writing itself;
-        // opening without O_TRUNC leaves it as it is.
-        const int probe = ::open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        if (probe < 0) {
-            error_ = errno;
-            return false;
-        }
-        ::close(probe);
+        // A folder: putting the file in place will fail (EISDIR).
     } else if (errno != ENOENT) {
         error_ = errno;
         return false;
@@ -154,8 +153,15 @@ bool ReplacementFile::open(const char *target) {
 
 bool ReplacementFile::write(const void *data, std::size_t length) {
     if (!is_open() || state_->failed) return false;
-    if (!write_all(state_->descriptor, data, length)) fail(errno);
+    if (write_all(state_->descriptor, data, length) < length) fail(errno);
     return !state_->failed;
+}
+
+std::size_t ReplacementFile::write_some(const void *data, std::size_t length) {
+    if (!is_open() || state_->failed) return 0;
+    const std::size_t written = write_all(state_->descriptor, data, length);
+    if (written < length) error_ = errno;
+    return written;
 }
 
 bool ReplacementFile::commit() {

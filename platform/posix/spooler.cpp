@@ -190,13 +190,14 @@ bool Printer::write(const void *data, std::uint32_t size, std::uint32_t &written
     }
     State &state = *state_;
     if (state.output.is_open()) {
-        if (!state.output.write(data, size)) {
+        // What reached the file stays part of the document, as on a printer.
+        written = static_cast<std::uint32_t>(state.output.write_some(data, size));
+        if (written == 0 && size > 0) {
             const int code = static_cast<int>(state.output.error());
             char buffer[error_text_size];
             record_error(code, system_error_text(code, buffer, sizeof buffer));
             return false;
         }
-        written = size;
         return true;
     }
     if (size == 0) return true;

@@ -89,9 +89,14 @@ bool ReplacementFile::open(const char *target) {
         }
         state->target = final_name(existing, state->target);
         CloseHandle(existing);
-    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-        error_ = static_cast<long>(GetLastError());
-        return false;
+    } else if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) {
+        // A folder: putting the file in place will fail. Anything else that
+        // cannot be opened for writing is refused.
+        const DWORD attributes = GetFileAttributesA(target);
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            error_ = static_cast<long>(error);
+            return false;
+        }
     }
 
     // Created exclusively, so an existing file of the same name is never
@@ -111,20 +116,35 @@ bool ReplacementFile::open(const char *target) {
     return true;
 }
 
+namespace {
+
+// The count written: less than length only when writing failed (GetLastError).
+std::size_t write_all(HANDLE handle, const void *data, std::size_t length) {
+    const char *bytes = static_cast<const char *>(data);
+    std::size_t done = 0;
+    while (done < length) {
+        const std::size_t left = length - done;
+        const DWORD piece = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
+        DWORD written = 0;
+        if (!WriteFile(handle, bytes + done, piece, &written, nullptr) || written == 0) break;
+        done += written;
+    }
+    return done;
+}
+
+}  // namespace
+
 bool ReplacementFile::write(const void *data, std::size_t length) {
     if (!is_open() || state_->failed) return false;
-    const char *bytes = static_cast<const char *>(data);
-    while (length > 0) {
-        const DWORD piece = length > 0x40000000 ? 0x40000000 : static_cast<DWORD>(length);
-        DWORD written = 0;
-        if (!WriteFile(state_->handle, bytes, piece, &written, nullptr) || written == 0) {
-            fail(static_cast<long>(GetLastError()));
-            break;
-        }
-        bytes += written;
-        length -= written;
-    }
+    if (write_all(state_->handle, data, length) < length) fail(static_cast<long>(GetLastError()));
     return !state_->failed;
+}
+
+std::size_t ReplacementFile::write_some(const void *data, std::size_t length) {
+    if (!is_open() || state_->failed) return 0;
+    const std::size_t written = write_all(state_->handle, data, length);
+    if (written < length) error_ = static_cast<long>(GetLastError());
+    return written;
 }
 
 bool ReplacementFile::commit() {

@@ -91,6 +91,13 @@ TEST_F(OutputPair, TwoCompilesOfOneNameLeaveOneCompilesPair) {
     }
 }
 
+TEST_F(OutputPair, AUsersLockFileIsUsedAndLeftAlone) {
+    write_file(work.path() / "F.lock", "the user's own");
+    EXPECT_EQ(exit_code_of(start_formcomp(work.path(), io.path() / "one.frm", io.path() / "printed.txt")), 0);
+    EXPECT_EQ(pair_in(work.path()), compiled_alone("one.frm"));
+    EXPECT_EQ(read_file(work.path() / "F.lock"), "the user's own");
+}
+
 TEST_F(OutputPair, TheFilesKeepTheirMode) {
     if (geteuid() != 0) GTEST_SKIP() << "writing a read-only file takes root";
     write_file(work.path() / "F.sym", "previous");
