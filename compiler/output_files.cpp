@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace formcomp {
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -84,8 +85,9 @@ ReplacementFile::~ReplacementFile() { discard(); }
 
 bool ReplacementFile::is_open() const { return state_ && state_->descriptor >= 0; }
 
+// Keeps the code of the first failure (over that of a write_some() shortfall).
 void ReplacementFile::fail(long code) {
-    if (error_ == 0) error_ = code;
+    if (!state_ || !state_->failed) error_ = code;
     if (state_) state_->failed = true;
 }
 
@@ -172,7 +174,8 @@ bool ReplacementFile::commit() {
         // the mode then sets again. Only a privileged caller can give a file
         // away; the group alone may still be kept.
         if (fchown(state.descriptor, state.previous.st_uid, state.previous.st_gid) != 0) {
-            [[maybe_unused]] const int ignored = fchown(state.descriptor, static_cast<uid_t>(-1), state.previous.st_gid);
+            [[maybe_unused]] const int ignored =
+                fchown(state.descriptor, static_cast<uid_t>(-1), state.previous.st_gid);
         }
         if (fchmod(state.descriptor, state.previous.st_mode & 07777) != 0) fail(errno);
     }

@@ -47,8 +47,9 @@ ReplacementFile::~ReplacementFile() { discard(); }
 
 bool ReplacementFile::is_open() const { return state_ && state_->handle != INVALID_HANDLE_VALUE; }
 
+// Keeps the code of the first failure (over that of a write_some() shortfall).
 void ReplacementFile::fail(long code) {
-    if (error_ == 0) error_ = code;
+    if (!state_ || !state_->failed) error_ = code;
     if (state_) state_->failed = true;
 }
 
