@@ -4,42 +4,30 @@
 #include "compiler/messages.h"
 #include "compiler/process_state.h"
 
-#include "platform/replace_file.h"
+#include "platform/file_handle.h"
+#include "platform/file_lock.h"
+#include "platform/replacement_file.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <memory>
-#include <random>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace formcomp {
 
 namespace {
 
-struct file_closer {
-    void operator()(std::FILE *file) const noexcept { std::fclose(file); }
+// The two files of the compile in progress, written but not yet in place.
+struct staged_pair {
+    platform::ReplacementFile symbols, code;
+    std::string symbol_target, code_target;
 };
-using file_handle = std::unique_ptr<std::FILE, file_closer>;
+staged_pair staged;
 
 std::string in_output_folder(const std::string &file_name) {
     if (channels.output_folder.empty()) return file_name;
     return channels.output_folder + "/" + file_name;
-}
-
-// A name beside the target that no other run picks at the same time.
-std::string temporary_name_for(const std::string &target) {
-    static std::random_device entropy;
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(entropy()));
-    return target + suffix;
-}
-
-bool write_whole_file(const std::string &path, const std::string &text) {
-    std::FILE *opened = std::fopen(path.c_str(), "wb");
-    if (!opened) return false;
-    file_handle file(opened);
-    bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    written = std::fflush(file.get()) == 0 && written;
-    return std::fclose(file.release()) == 0 && written;
 }
 
 void report_not_written(const std::string &path) {
@@ -47,39 +35,50 @@ void report_not_written(const std::string &path) {
     compile_ok = 0;
 }
 
-void discard(std::string &temporary) {
-    if (!temporary.empty()) std::remove(temporary.c_str());
-    temporary.clear();
+// The lock beside the pair: NAME.lock for NAME.sym and NAME.obj.
+std::string lock_name_for(const std::string &symbol_target) {
+    return symbol_target.substr(0, symbol_target.size() - std::string_view(".sym").size()) + ".lock";
 }
 
-// Renames both staged files over their targets. The previous symbol file is
-// set aside first, so that if the code file cannot be put in place the
-// previous pair is restored: a host never finds a new symbol file beside an
-// old code file.
-void put_pair_in_place(pending_files &pending) {
-    const std::string &symbols = pending.symbol_target;
+// The bytes of an existing symbol file, to put back if its code file cannot
+// follow it; nothing when there is no such file (or it cannot be read).
+std::optional<std::string> previous_contents(const std::string &path) {
     std::error_code ignored;
-    bool had_previous = std::filesystem::is_regular_file(symbols, ignored);
-    std::string previous = had_previous ? temporary_name_for(symbols) : std::string();
-    if (had_previous && !platform::replace_file(symbols.c_str(), previous.c_str())) {
-        report_not_written(symbols);
+    if (!std::filesystem::is_regular_file(path, ignored)) return std::nullopt;
+    platform::FileHandle file(std::fopen(path.c_str(), "rb"));
+    if (!file) return std::nullopt;
+    std::string text;
+    char block[4096];
+    while (const std::size_t count = std::fread(block, 1, sizeof block, file.get())) text.append(block, count);
+    if (std::ferror(file.get())) return std::nullopt;
+    return text;
+}
+
+// Puts both staged files in place. Under the lock, two compiles of one name
+// put their pairs in place one after the other, so the pair left is one
+// compile's. The symbol file goes first; if the code file then cannot follow,
+// the previous symbol file comes back: a host never finds a new symbol file
+// beside an old code file.
+void put_pair_in_place() {
+    platform::FileLock lock(lock_name_for(staged.symbol_target));
+    if (!lock.held()) {
+        report_not_written(staged.symbol_target);
         return;
     }
-    if (!platform::replace_file(pending.symbol_temporary.c_str(), symbols.c_str())) {
-        if (had_previous) platform::replace_file(previous.c_str(), symbols.c_str());
-        report_not_written(symbols);
+    const std::optional<std::string> previous = previous_contents(staged.symbol_target);
+    if (!staged.symbols.commit()) {
+        report_not_written(staged.symbol_target);
         return;
     }
-    pending.symbol_temporary.clear();
-    if (!platform::replace_file(pending.code_temporary.c_str(), pending.code_target.c_str())) {
-        // Take the new symbol file back out: the previous one, or none.
-        if (had_previous) platform::replace_file(previous.c_str(), symbols.c_str());
-        else std::remove(symbols.c_str());
-        report_not_written(pending.code_target);
-        return;
+    if (!staged.code.commit()) {
+        if (previous) {
+            platform::ReplacementFile restored(staged.symbol_target.c_str());
+            if (restored.write(previous->data(), previous->size())) restored.commit();
+        } else {
+            std::remove(staged.symbol_target.c_str());
+        }
+        report_not_written(staged.code_target);
     }
-    pending.code_temporary.clear();
-    if (had_previous) std::remove(previous.c_str());
 }
 
 }  // namespace
@@ -91,29 +90,26 @@ void stage_output_file(output_kind kind, const std::string &file_name, const std
         (kind == output_kind::symbols ? texts.symbol_text : texts.code_text) = text;
         return;
     }
-    std::string target = in_output_folder(file_name);
-    std::string temporary = temporary_name_for(target);
-    if (!write_whole_file(temporary, text)) {
-        std::remove(temporary.c_str());
+    const bool symbols = kind == output_kind::symbols;
+    std::string &target = symbols ? staged.symbol_target : staged.code_target;
+    platform::ReplacementFile &file = symbols ? staged.symbols : staged.code;
+    target = in_output_folder(file_name);
+    if (!file.open(target.c_str()) || !file.write(text.data(), text.size())) {
+        file.discard();
         report_not_written(target);
-        return;
-    }
-    pending_files &pending = output_in_progress;
-    if (kind == output_kind::symbols) {
-        pending.symbol_temporary = temporary;
-        pending.symbol_target = target;
-    } else {
-        pending.code_temporary = temporary;
-        pending.code_target = target;
     }
 }
 
 void finish_output_files() {
-    pending_files &pending = output_in_progress;
-    bool complete = compile_ok == 1 && !pending.symbol_temporary.empty() && !pending.code_temporary.empty();
-    if (complete) put_pair_in_place(pending);
-    discard(pending.symbol_temporary);
-    discard(pending.code_temporary);
+    if (compile_ok == 1 && staged.symbols.is_open() && staged.code.is_open()) put_pair_in_place();
+    reset_output_files();
+}
+
+void reset_output_files() {
+    staged.symbols.discard();
+    staged.code.discard();
+    staged.symbol_target.clear();
+    staged.code_target.clear();
 }
 
 }  // namespace formcomp

@@ -1,8 +1,10 @@
 // The two output files of a compile. Each text is first written to a
-// temporary file beside its target; once both are complete they are renamed
-// into place, so a failure never leaves a half-written file and the previous
-// files of that name stay as they were. A file that cannot be created,
-// written or renamed is reported with its name and the compile fails.
+// replacement of its target (platform/replacement_file.h); once both are
+// complete they are put in place together, under a lock that keeps another
+// compile of the same name from mixing its files in, so a failure never leaves
+// a half-written file and the previous files of that name stay as they were.
+// A file that cannot be replaced, written or put in place is reported with
+// its name and the compile fails.
 #pragma once
 
 #include <string>
@@ -11,13 +13,16 @@ namespace formcomp {
 
 enum class output_kind { symbols, code };
 
-// Writes `text` to a temporary file for the target `file_name` (or keeps it
-// in the run's captured texts when the run asked for that).
+// Writes `text` to a replacement of the target `file_name` (or keeps it in
+// the run's captured texts when the run asked for that).
 void stage_output_file(output_kind kind, const std::string &file_name, const std::string &text);
 
-// With compile_ok still 1: renames both staged files into place, or, when
-// that fails, leaves the previous pair as it was. Then removes whatever
-// temporary files remain.
+// With compile_ok still 1: puts both staged files in place, or, when that
+// fails, leaves the previous pair as it was. Then removes whatever temporary
+// files remain.
 void finish_output_files();
+
+// Drops the staged files, removing their temporary files.
+void reset_output_files();
 
 }  // namespace formcomp

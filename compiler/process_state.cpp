@@ -1,5 +1,7 @@
 #include "compiler/process_state.h"
 
+#include "compiler/output_files.h"
+
 #include <cstring>
 
 namespace formcomp {
@@ -32,7 +34,6 @@ int formula_name_line = 0;
 capacity_overflows overflowed;
 
 run_channels channels;
-pending_files output_in_progress;
 
 void reset_process_state() {
     debug_listing = 0;
@@ -53,7 +54,7 @@ void reset_process_state() {
     formula_name_line = 0;
     overflowed = capacity_overflows{};
     channels = run_channels{};
-    output_in_progress = pending_files{};
+    reset_output_files();
 }
 
 }  // namespace formcomp

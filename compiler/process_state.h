@@ -112,14 +112,6 @@ struct run_channels {
 };
 extern run_channels channels;
 
-// Pending output files: written to temporary files, renamed into place once
-// both are complete.
-struct pending_files {
-    std::string symbol_temporary, symbol_target;
-    std::string code_temporary, code_target;
-};
-extern pending_files output_in_progress;
-
 // Everything back to its state at process start.
 void reset_process_state();
 

@@ -10,7 +10,7 @@
 #include "hostutil/document_columns.h"
 #include "hostutil/file_image.h"
 #include "hostutil/odbc_statement.h"
-#include "hostutil/replace_file.h"
+#include "platform/replacement_file.h"
 #include "ventus.h"
 
 namespace {
@@ -122,7 +122,7 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL SaveBin(void *hdbc, const char *s
         return save_column_failed;  // failed, SQL NULL, or no memory for it
 
     // Written beside the target and renamed over it only when complete.
-    ventus::ReplacementFile file{path};
+    platform::ReplacementFile file{path};
     if (!file.is_open() || !file.write(blob.data(), length) || !file.commit())
         return save_file_failed;
     return save_written;

@@ -8,13 +8,11 @@
 #include <memory>
 
 #include "hostutil/byte_buffer.h"
+#include "platform/file_handle.h"
 
 namespace ventus {
 
-struct FileCloser {
-    void operator()(std::FILE *file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+using platform::FileHandle;
 
 // Opens path for reading in binary mode; empty when path is null or the file
 // cannot be opened.

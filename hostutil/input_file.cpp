@@ -22,4 +22,9 @@ std::size_t InputFile::read(void *buffer, std::size_t capacity) {
     return total;
 }
 
+long InputFile::read_raw(char *buffer, std::size_t capacity) {
+    const std::size_t count = read(buffer, capacity);
+    return count == 0 && failed_ ? -1 : static_cast<long>(count);
+}
+
 }  // namespace ventus

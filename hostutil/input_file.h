@@ -4,11 +4,13 @@
 
 #include <cstddef>
 #include <cstdio>
-#include <memory>
+
+#include "platform/file_handle.h"
+#include "platform/text_mode.h"
 
 namespace ventus {
 
-class InputFile {
+class InputFile final : public platform::RawInput {
 public:
     // Opens path for reading; is_open() tells whether that worked.
     explicit InputFile(const char *path);
@@ -18,15 +20,14 @@ public:
     // a read error (then failed() is true). 0 at the end.
     std::size_t read(void *buffer, std::size_t capacity);
     bool failed() const { return failed_; }
+    // read() for a TextModeReader: -1 instead of 0 after a read error.
+    long read_raw(char *buffer, std::size_t capacity) override;
     // Closes the file early: Windows cannot rename a replacement over a file
     // that is still open, which matters when source and target are the same.
     void close() { file_.reset(); }
 
 private:
-    struct Closer {
-        void operator()(std::FILE *file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> file_;
+    platform::FileHandle file_;
     bool failed_ = false;
 };
 

@@ -12,6 +12,7 @@
 #include "hostutil/print_transfer.h"
 #include "hostutil/profile_entry.h"
 #include "platform/default_printer.h"
+#include "platform/file_handle.h"
 #include "platform/message_box.h"
 #include "platform/print_dialog.h"
 #include "platform/spooler.h"
@@ -34,11 +35,6 @@ constexpr std::size_t transfer_buffer_size = 4097;
 static_assert(transfer_buffer_size > ventus::print_block_size);
 constexpr std::size_t message_size = 128;
 constexpr std::size_t profile_entry_size = 256;
-
-struct FileCloser {
-    void operator()(std::FILE *file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 void show(const char *text) { platform::show_message(message_title, text); }
 
@@ -67,7 +63,7 @@ int32_t FORMULA_CALL PrintFile(const char *printer, const char *output, const ch
         return 0;
     }
 
-    File file(std::fopen(path, "rb"));
+    platform::FileHandle file(std::fopen(path, "rb"));
     if (!file) {
         char message[message_size];
         ventus::compose_message(message, sizeof message, "Non posso aprire il '%s' per leggerlo.",

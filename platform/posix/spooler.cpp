@@ -1,13 +1,12 @@
 #include "platform/spooler.h"
 
 #include <cups/cups.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <random>
 #include <string>
+
+#include "platform/replacement_file.h"
 
 namespace platform {
 
@@ -51,11 +50,8 @@ struct Printer::State {
     // byte, and a job that got none is closed without a document.
     bool document_sent = false;
 
-    // A document with an output file: written to a temporary file in the same
-    // folder, renamed to the output file's name when the document ends.
-    int output = -1;
-    std::string output_name;
-    std::string temporary_name;
+    // A document with an output file: put in place when the document ends.
+    ReplacementFile output;
 
     ipp_status_t close_job() const;
 
@@ -63,10 +59,6 @@ struct Printer::State {
     State(const State &) = delete;
     State &operator=(const State &) = delete;
     ~State() {
-        if (output >= 0) {
-            ::close(output);
-            std::remove(temporary_name.c_str());
-        }
         if (destination_info) cupsFreeDestInfo(destination_info);
         if (destination) cupsFreeDests(1, destination);
         if (connection) httpClose(connection);
@@ -157,22 +149,12 @@ bool Printer::start_document(const char *document_name, const char *output_file)
     State &state = *state_;
 
     if (output_file) {
-        std::random_device random;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            char suffix[32];
-            std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-            state.temporary_name = std::string(output_file) + suffix;
-            state.output = ::open(state.temporary_name.c_str(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (state.output >= 0 || errno != EEXIST) break;
-        }
-        if (state.output < 0) {
-            int code = errno;
+        if (!state.output.open(output_file)) {
+            const int code = static_cast<int>(state.output.error());
             char buffer[error_text_size];
             record_error(code, system_error_text(code, buffer, sizeof buffer));
             return false;
         }
-        state.output_name = output_file;
         state.document_open = true;
         return true;
     }
@@ -207,18 +189,15 @@ bool Printer::write(const void *data, std::uint32_t size, std::uint32_t &written
         return false;
     }
     State &state = *state_;
-    if (state.output >= 0) {
-        ssize_t count;
-        do {
-            count = ::write(state.output, data, size);
-        } while (count < 0 && errno == EINTR);
-        if (count < 0) {
-            int code = errno;
+    if (state.output.is_open()) {
+        // What reached the file stays part of the document, as on a printer.
+        written = static_cast<std::uint32_t>(state.output.write_some(data, size));
+        if (written == 0 && size > 0) {
+            const int code = static_cast<int>(state.output.error());
             char buffer[error_text_size];
             record_error(code, system_error_text(code, buffer, sizeof buffer));
             return false;
         }
-        written = static_cast<std::uint32_t>(count);
         return true;
     }
     if (size == 0) return true;
@@ -254,13 +233,9 @@ bool Printer::end_document() {
     State &state = *state_;
     state.document_open = false;
 
-    if (state.output >= 0) {
-        int result = ::close(state.output);
-        state.output = -1;
-        if (result == 0 && std::rename(state.temporary_name.c_str(), state.output_name.c_str()) == 0)
-            return true;
-        int code = errno;
-        std::remove(state.temporary_name.c_str());
+    if (state.output.is_open()) {
+        if (state.output.commit()) return true;
+        const int code = static_cast<int>(state.output.error());
         char buffer[error_text_size];
         record_error(code, system_error_text(code, buffer, sizeof buffer));
         return false;

@@ -332,6 +332,37 @@ class Csv(Folder):
             self.assertEqual(self.read("out.csv"), "A,R\n1,2\n2,4\n")
         self.assertEqual(sorted(os.listdir(self.folder)), ["CALC.obj", "CALC.sym", "in.csv", "out.csv"])
 
+    def test_a_line_of_the_longest_length_with_either_line_end(self):
+        longest = " " * ((1 << 20) - 1) + "1"
+        for end in ("\n", "\r\n"):
+            result = self.csv("1" + end + longest + end + "2" + end)
+            self.assertEqual((result.returncode, result.stdout, result.stderr), (0, "A,R\n1,2\n1,2\n2,4\n", ""),
+                             repr(end))
+            result = self.csv("1" + end + longest + " " + end)
+            self.assertEqual(result.returncode, 2, repr(end))
+            self.assertIn("riga 2: riga piu' lunga di 1048576 caratteri", result.stderr, repr(end))
+
+    def test_output_file_is_put_in_place_without_touching_other_files(self):
+        # A file named as a temporary file would be stays, on success and on failure.
+        self.write("out.csv.tmp", "mine\n")
+        self.assertEqual(self.csv("1\n", "-o", "out.csv").returncode, 0)
+        self.assertEqual(self.csv("1\nx\n", "-o", "out.csv").returncode, 2)
+        self.assertEqual((self.read("out.csv"), self.read("out.csv.tmp")), ("A,R\n1,2\n", "mine\n"))
+        # Two runs writing one output at once: both succeed, and the file is one run's output.
+        rows = 200000
+        self.write("one.csv", "".join(f"{i}\n" for i in range(1, rows)))
+        self.write("two.csv", "".join(f"{-i}\n" for i in range(1, rows)))
+        outputs = {"A,R\n" + "".join(f"{sign}{i},{sign}{2 * i}\n" for i in range(1, rows)) for sign in ("", "-")}
+        for round in range(8):
+            runs = [subprocess.Popen([FORMEVAL, "--csv", "CALC", name, "-o", "out.csv"], cwd=self.folder,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.PIPE) for name in ("one.csv", "two.csv")]
+            for run in runs:
+                self.assertEqual((run.wait(timeout=120), run.stderr.read()), (0, b""), round)
+                run.stderr.close()
+            self.assertIn(self.read("out.csv"), outputs, round)
+        self.assertEqual(sorted(os.listdir(self.folder)),
+                         ["CALC.obj", "CALC.sym", "in.csv", "one.csv", "out.csv", "out.csv.tmp", "two.csv"])
+
     def test_files_that_cannot_be_used(self):
         result = self.formeval("--csv", "CALC", "missing.csv")
         self.assertEqual(result.returncode, 2)

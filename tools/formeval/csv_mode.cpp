@@ -5,11 +5,13 @@
 #include <memory>
 #include <string>
 
-#include "platform/replace_file.h"
+#include "platform/file_handle.h"
+#include "platform/replacement_file.h"
 #include "tools/formeval/csv_evaluation.h"
 #include "tools/formeval/csv_rows.h"
 #include "tools/formeval/messages.h"
 #include "tools/formeval/progress_bar.h"
+#include "tools/formeval/refusal.h"
 
 namespace formeval {
 
@@ -17,51 +19,27 @@ namespace {
 
 constexpr std::size_t block_size = std::size_t{1} << 20;
 
-struct file_closer {
-    void operator()(std::FILE *file) const noexcept { std::fclose(file); }
-};
-using file_handle = std::unique_ptr<std::FILE, file_closer>;
-
-template <typename... Args>
-int refuse(const char *format, Args... args) {
-    std::fputs("formeval: ", stderr);
-    std::fprintf(stderr, format, args...);
-    std::fputc('\n', stderr);
-    return exit_refused;
-}
-
-// Standard output, or a temporary file beside the target that is renamed
-// into place by commit() and removed if the run ends without it.
+// Standard output, or a replacement of the target that commit() puts in
+// place; without it, the target stays as it was.
 class output_sink {
 public:
     explicit output_sink(const std::string &target) : target_(target) {
-        if (target_.empty()) return;
-        temporary_ = target_ + ".tmp";
-        file_.reset(std::fopen(temporary_.c_str(), "wb"));
-        created_ = file_ != nullptr;
-    }
-    output_sink(const output_sink &) = delete;
-    output_sink &operator=(const output_sink &) = delete;
-    ~output_sink() {
-        file_.reset();
-        if (created_ && !committed_) std::remove(temporary_.c_str());
+        if (!target_.empty()) file_.open(target_.c_str());
     }
 
-    bool opened() const noexcept { return target_.empty() || file_; }
-    std::FILE *stream() const noexcept { return target_.empty() ? stdout : file_.get(); }
+    bool opened() const noexcept { return target_.empty() || file_.is_open(); }
 
     bool write(std::string &buffer) {
-        bool written = buffer.empty() || std::fwrite(buffer.data(), 1, buffer.size(), stream()) == buffer.size();
+        bool written = target_.empty()
+                           ? buffer.empty() || std::fwrite(buffer.data(), 1, buffer.size(), stdout) == buffer.size()
+                           : file_.write(buffer.data(), buffer.size());
         buffer.clear();
         return written;
     }
 
     bool commit() {
         if (target_.empty()) return std::fflush(stdout) == 0 && !std::ferror(stdout);
-        bool written = std::fflush(file_.get()) == 0 && !std::ferror(file_.get());
-        written = std::fclose(file_.release()) == 0 && written;
-        committed_ = written && platform::replace_file(temporary_.c_str(), target_.c_str());
-        return committed_;
+        return file_.commit();
     }
 
     int refuse_unwritten() const {
@@ -71,16 +49,13 @@ public:
 
 private:
     std::string target_;
-    std::string temporary_;
-    file_handle file_;
-    bool created_ = false;
-    bool committed_ = false;
+    platform::ReplacementFile file_;
 };
 
 }  // namespace
 
 int evaluate_csv_file(loaded_formula &formula, const invocation &call) {
-    file_handle input(std::fopen(call.csv_path.c_str(), "rb"));
+    platform::FileHandle input(std::fopen(call.csv_path.c_str(), "rb"));
     if (!input) return refuse(unreadable_file_text, call.csv_path.c_str());
     std::error_code size_error;
     const std::uintmax_t size = std::filesystem::file_size(call.csv_path, size_error);

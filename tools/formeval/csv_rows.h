@@ -2,7 +2,8 @@
 // CR before it is dropped; the last line needs no LF), fields separated by
 // commas, blanks around a field ignored, a field in double quotes may hold
 // commas and "" for one quote. The file is untrusted: a line longer than
-// longest_line, an unclosed quote or text after a closing quote is an error.
+// longest_line (its line end not counted), an unclosed quote or text after a
+// closing quote is an error.
 #pragma once
 
 #include <cstddef>
@@ -26,7 +27,7 @@ public:
         while (!chunk.empty()) {
             const std::size_t end = chunk.find('\n');
             const std::string_view piece = chunk.substr(0, end);
-            if (pending_.size() + piece.size() > longest_line) return split_status::line_too_long;
+            if (counted_length(piece) > longest_line) return split_status::line_too_long;
             if (end == std::string_view::npos) {
                 pending_.append(piece);
                 return split_status::ok;
@@ -55,6 +56,16 @@ public:
     }
 
 private:
+    // The length of the line so far with piece added, without a last CR: the
+    // CR of CR LF does not count against the limit (a CR that more of the
+    // line follows is counted with the next piece).
+    std::size_t counted_length(std::string_view piece) const noexcept {
+        const std::size_t length = pending_.size() + piece.size();
+        const bool ends_in_carriage_return =
+            piece.empty() ? !pending_.empty() && pending_.back() == '\r' : piece.back() == '\r';
+        return ends_in_carriage_return ? length - 1 : length;
+    }
+
     static std::string_view without_carriage_return(std::string_view line) noexcept {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         return line;

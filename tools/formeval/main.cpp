@@ -18,18 +18,11 @@
 #include "tools/formeval/loaded_formula.h"
 #include "tools/formeval/messages.h"
 #include "tools/formeval/number_text.h"
+#include "tools/formeval/refusal.h"
 #include "tools/formeval/trace.h"
 
 namespace formeval {
 namespace {
-
-template <typename... Args>
-int refuse(const char *format, Args... args) {
-    std::fputs("formeval: ", stderr);
-    std::fprintf(stderr, format, args...);
-    std::fputc('\n', stderr);
-    return exit_refused;
-}
 
 // Reads one of the two texts and checks its header.
 bool load_text(const std::string &path, std::size_t record_width, std::string &text, int &exit_code) {

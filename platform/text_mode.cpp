@@ -1,9 +1,9 @@
-#include "hostutil/text_mode.h"
+#include "platform/text_mode.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace ventus {
+namespace platform {
 
 namespace {
 
@@ -12,51 +12,67 @@ constexpr char end_of_text = 0x1A;
 
 }  // namespace
 
-TextModeReader::TextModeReader(InputFile &file)
-    : file_(file), raw_(std::make_unique_for_overwrite<char[]>(block_size)) {}
+TextModeReader::TextModeReader(RawInput &input)
+    : input_(input), raw_(std::make_unique_for_overwrite<char[]>(block_size)) {}
 
-bool TextModeReader::fill() {
-    if (ended_) return false;
-    if (end_ - position_ >= 2) return true;
+bool TextModeReader::refill() {
+    if (input_ended_) return false;
+    // Only a CR that waits for its follower is ever kept: text stops at a
+    // 0x1A, so none is in view here.
     const std::size_t kept = end_ - position_;
     std::memmove(raw_.get(), raw_.get() + position_, kept);
     position_ = 0;
-    end_ = kept + file_.read(raw_.get() + kept, block_size - kept);
-    if (end_ == 0) ended_ = true;
-    const void *mark = std::memchr(raw_.get(), end_of_text, end_);
+    end_ = text_end_ = kept;
+    const long count = input_.read_raw(raw_.get() + kept, block_size - kept);
+    if (count <= 0) {
+        input_ended_ = true;
+        failed_ = count < 0;
+        return false;
+    }
+    end_ += static_cast<std::size_t>(count);
+    const void *mark = std::memchr(raw_.get() + kept, end_of_text, static_cast<std::size_t>(count));
     text_end_ = mark ? static_cast<std::size_t>(static_cast<const char *>(mark) - raw_.get()) : end_;
-    return !ended_;
+    return true;
 }
 
-std::size_t TextModeReader::read(char *buffer, std::size_t capacity) {
-    return deliver(buffer, capacity, false);
+std::size_t TextModeReader::takeable() {
+    if (text_ended_) return 0;
+    if (position_ == text_end_ && (text_end_ < end_ || input_ended_)) {
+        text_ended_ = true;
+        return 0;
+    }
+    std::size_t count = text_end_ - position_;
+    // Whether an LF follows a last CR shows only in the next raw bytes.
+    if (count > 0 && text_end_ == end_ && !input_ended_ && raw_[end_ - 1] == '\r') --count;
+    return count;
+}
+
+std::size_t TextModeReader::read(char *buffer, std::size_t capacity, bool stop_after_line_feed) {
+    return deliver(buffer, capacity, stop_after_line_feed, false);
 }
 
 std::size_t TextModeReader::read_line(char *buffer, std::size_t capacity) {
-    return deliver(buffer, capacity, true);
+    return deliver(buffer, capacity, true, true);
 }
 
-std::size_t TextModeReader::deliver(char *buffer, std::size_t capacity, bool stop_after_line_feed) {
+std::size_t TextModeReader::deliver(char *buffer, std::size_t capacity, bool stop_after_line_feed, bool read_on) {
     std::size_t delivered = 0;
-    while (delivered < capacity && fill()) {
-        // The last byte in view waits for the next round, when its follower
-        // is in view too; only at the end of the file is it taken alone.
+    while (delivered < capacity) {
+        const std::size_t count = takeable();
+        if (count == 0) {
+            if (text_ended_ || (delivered > 0 && !read_on)) break;
+            refill();
+            continue;
+        }
         const char *start = raw_.get() + position_;
-        const std::size_t stop = end_ - position_ >= 2 ? end_ - 1 : end_;
         // Raw bytes never deliver more text than there are of them, so a
         // window of the remaining capacity cannot overrun the buffer.
-        std::size_t window = std::min(stop - position_, capacity - delivered);
-        bool text_ends = false;
-        if (text_end_ < position_ + window) {
-            window = text_end_ - position_;
-            text_ends = true;
-        }
+        std::size_t window = std::min(count, capacity - delivered);
         bool line_ends = false;
         if (stop_after_line_feed) {
             if (const void *line_feed = std::memchr(start, '\n', window)) {
                 window = static_cast<std::size_t>(static_cast<const char *>(line_feed) - start) + 1;
                 line_ends = true;
-                text_ends = false;
             }
         }
         // Copy the window, dropping every CR that an LF follows.
@@ -74,10 +90,6 @@ std::size_t TextModeReader::deliver(char *buffer, std::size_t capacity, bool sto
             if (!line_feed_follows) buffer[delivered++] = '\r';
         }
         position_ += taken;
-        if (text_ends) {
-            ended_ = true;
-            break;
-        }
         if (line_ends) break;
     }
     return delivered;
@@ -85,16 +97,16 @@ std::size_t TextModeReader::deliver(char *buffer, std::size_t capacity, bool sto
 
 std::size_t TextModeReader::read_written_form(char *buffer, std::size_t capacity) {
     std::size_t delivered = 0;
-    while (capacity - delivered >= 2 && fill()) {
-        const char *start = raw_.get() + position_;
-        const std::size_t stop = end_ - position_ >= 2 ? end_ - 1 : end_;
-        // Every raw byte gives at most two bytes (a lone LF becomes CR LF).
-        std::size_t window = std::min(stop - position_, (capacity - delivered) / 2);
-        bool text_ends = false;
-        if (text_end_ < position_ + window) {
-            window = text_end_ - position_;
-            text_ends = true;
+    while (capacity - delivered >= 2) {
+        const std::size_t count = takeable();
+        if (count == 0) {
+            if (text_ended_ || delivered > 0) break;
+            refill();
+            continue;
         }
+        const char *start = raw_.get() + position_;
+        // Every raw byte gives at most two bytes (a lone LF becomes CR LF).
+        const std::size_t window = std::min(count, (capacity - delivered) / 2);
         // A CR LF pair stays as it is; an LF without its CR gets one.
         std::size_t taken = 0;
         while (taken < window) {
@@ -112,10 +124,6 @@ std::size_t TextModeReader::read_written_form(char *buffer, std::size_t capacity
             ++taken;
         }
         position_ += taken;
-        if (text_ends) {
-            ended_ = true;
-            break;
-        }
     }
     return delivered;
 }
@@ -159,4 +167,4 @@ bool TextModeWriter::flush() {
     return !failed_;
 }
 
-}  // namespace ventus
+}  // namespace platform
