@@ -34,6 +34,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import threading
 import time
 import zlib
 
@@ -79,16 +80,26 @@ class Wine:
 
     def environment(self, extra):
         environment = dict(os.environ)
+        # Without a display a message box returns at once; the dialog part
+        # brings a display of its own.
+        environment.pop("DISPLAY", None)
+        environment.pop("WAYLAND_DISPLAY", None)
         environment.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
         environment["WINEDEBUG"] = "-all"
         environment.update(extra)
         return environment
 
+    # The Wine services that a program starts inherit its output handles and
+    # may outlive it: its output is read until it ends, not until every writer
+    # has closed the pipe.
+
     def trace_message_boxes(self, environment):
         """Wine's relay trace is limited to user32.MessageBoxA (a setting of the prefix)."""
-        subprocess.run([self.wine, "reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude",
-                        "/t", "REG_SZ", "/d", "user32.MessageBoxA", "/f"],
-                       env=self.environment(environment), capture_output=True, check=True)
+        process = subprocess.Popen([self.wine, "reg", "add", r"HKCU\Software\Wine\Debug", "/v",
+                                    "RelayInclude", "/t", "REG_SZ", "/d", "user32.MessageBoxA",
+                                    "/f"], env=self.environment(environment),
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        process.wait(timeout=300)
 
     def start(self, calls, environment, relay=False, limits=None):
         """Starts the batch in the work folder; returns the process."""
@@ -97,15 +108,34 @@ class Wine:
         extra = dict(environment)
         if relay:
             extra["WINEDEBUG"] = "-all,+relay"
-        return subprocess.Popen([self.wine, self.batch, "calls.txt"], cwd=self.work,
-                                env=self.environment(extra), stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, preexec_fn=limits)
+        process = subprocess.Popen([self.wine, self.batch, "calls.txt"], cwd=self.work,
+                                   env=self.environment(extra), stdout=subprocess.PIPE,
+                                   stderr=subprocess.PIPE, preexec_fn=limits)
+        process.output = {}
+        process.readers = [threading.Thread(target=read_all, args=(stream, process.output, name),
+                                            daemon=True)
+                           for stream, name in ((process.stdout, "out"), (process.stderr, "err"))]
+        for reader in process.readers:
+            reader.start()
+        return process
+
+    @staticmethod
+    def finish(process, expected_count, timeout=600):
+        """Waits for the batch; its result lines (fields) and the message boxes shown."""
+        try:
+            process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+        for reader in process.readers:
+            reader.join(timeout=5)
+        out = b"".join(process.output.get("out", []))
+        err = b"".join(process.output.get("err", []))
+        return Wine.results(out, process.returncode, expected_count), message_boxes(err)
 
     def run(self, calls, environment, relay=False, limits=None):
         """Runs the batch; returns its result lines (fields) and the message boxes shown."""
-        process = self.start(calls, environment, relay, limits)
-        out, err = process.communicate(timeout=600)
-        return self.results(out, process.returncode, len(calls)), message_boxes(err)
+        return self.finish(self.start(calls, environment, relay, limits), len(calls))
 
     @staticmethod
     def results(out, status, expected_count):
@@ -113,6 +143,13 @@ class Wine:
         if status != 0 or len(lines) != expected_count:
             print(f"export_batch ended with {status} after {len(lines)} of {expected_count} calls")
         return [line.split("\t") for line in lines] + [[]] * (expected_count - len(lines))
+
+
+def read_all(stream, output, name):
+    """Collects what a stream delivers, chunk by chunk, into output[name]."""
+    chunks = output.setdefault(name, [])
+    for chunk in iter(lambda: stream.read1(65536), b""):
+        chunks.append(chunk)
 
 
 RELAY_CALL = re.compile(
@@ -259,7 +296,9 @@ def spooler_part(arguments, checks):
     for text in texts:
         print(f"      message box: {text!r}")
 
-    # A write that fails: the output file may not grow past 5 KiB.
+    # A write that fails: the output file may not grow past 5 KiB. The Wine
+    # server of the batch above is still running, unlimited: the limit holds
+    # for the batch's own process only.
     def file_size_limit():
         import resource
         import signal
@@ -379,13 +418,11 @@ def dialog_part(arguments, checks):
                 display.screenshot(screenshots / "3-shown-again.png")
                 xdotool(display.name, "windowfocus", "--sync", second)
                 xdotool(display.name, "key", "Escape")
-        try:
-            out, _ = process.communicate(timeout=60)
-        except subprocess.TimeoutExpired:
-            display.screenshot(screenshots / "4-stuck.png")
-            process.kill()
-            out, _ = process.communicate()
-        results = Wine.results(out, process.returncode, len(calls))
+        if process.poll() is None:
+            time.sleep(2)
+            if process.poll() is None:
+                display.screenshot(screenshots / "4-still-open.png")
+        results, _ = Wine.finish(process, len(calls), timeout=60)
     finally:
         display.close()
 
