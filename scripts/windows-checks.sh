@@ -49,7 +49,8 @@ wine32_missing=""
 if [ -z "$wine32" ]; then
   wine32_missing="32-bit Wine (wine32:i386) is not installed"
 elif ! "$wine32" --version >/dev/null 2>&1; then
-  wine32_missing="this machine's kernel does not run i386 programs ($("$wine32" --version 2>&1 | head -n 1 | sed 's/.*: //'))"
+  reason=$("$wine32" --version 2>&1 | head -n 1 | sed 's/.*: //') || true
+  wine32_missing="this machine's kernel does not run i386 programs ($reason)"
 fi
 
 # ---------------------------------------------------------------------------
