@@ -17,6 +17,7 @@
 //
 // Output fields are tab-separated too. Exit code 0 when every line was a call.
 #include <windows.h>
+#include <commdlg.h>
 #include <sql.h>
 #include <sqlext.h>
 
@@ -104,6 +105,9 @@ std::string setup_dialog(const std::vector<std::string> &f) {
                             static_cast<uint16_t>(std::stoul(f[3])),
                             static_cast<uint32_t>(std::stoul(f[4], nullptr, 0)), nullptr};
     const int32_t result = SetupDialog(&record);
+    if (result == 0)  // cancelled (0) or failed: the dialog's own code, for the log
+        std::fprintf(stderr, "SetupDialog: CommDlgExtendedError 0x%lx\n",
+                     static_cast<unsigned long>(CommDlgExtendedError()));
     std::ostringstream out;
     out << result << '\t' << device << '\t' << driver << '\t' << port << '\t' << record.copies
         << '\t' << record.from_page << '\t' << record.to_page << '\t' << record.flags << '\t'

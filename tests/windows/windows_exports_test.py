@@ -397,6 +397,7 @@ def dialog_part(arguments, checks):
     display = Display(wine.work)
     try:
         environment["DISPLAY"] = display.name
+        environment["WINEDEBUG"] = "err+all"
         process = wine.start(calls, environment)
         first = dialog_window(display.name, process)
         checks.check(first is not None, "SetupDialog shows the print dialog")
@@ -423,6 +424,8 @@ def dialog_part(arguments, checks):
             if process.poll() is None:
                 display.screenshot(screenshots / "4-still-open.png")
         results, _ = Wine.finish(process, len(calls), timeout=60)
+        if results[0][1:2] != ["1"]:  # what Wine and the batch said about it
+            print(b"".join(process.output.get("err", [])).decode("latin-1")[-3000:])
     finally:
         display.close()
 
