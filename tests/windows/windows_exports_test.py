@@ -14,8 +14,9 @@ its effects from outside Wine:
 - spooler: PrintFile by queue name through Wine's winspool to the private CUPS
   scheduler (the bytes that reach its AppSocket listener), to an output file
   named absolutely and relatively, and its failures; DefaultPrinter against
-  the scheduler's default queue; the text of every message box, read from
-  Wine's relay trace of user32.MessageBoxA.
+  the scheduler's default queue, and SetupDialog asked for that printer
+  without a dialog; the text of every message box, read from Wine's relay
+  trace of user32.MessageBoxA.
 - dialog: SetupDialog under Xvfb, driven with xdotool: OK after changing copies
   and pages, then Cancel; a screenshot of each state is kept.
 - database: LoadBin, SaveBin and EqualBin through Wine's odbc32 and the host's
@@ -226,7 +227,9 @@ def spooler_part(arguments, checks):
     (wine.work / "to-file.prn").write_bytes(to_file)
     absolute_output = wine.work / "printed-absolute.prn"
     missing_folder_output = windows_path(wine.work / "no-folder" / "printed.prn")
-    calls = [["DefaultPrinter"]]
+    # The print dialog asked for the default printer only shows nothing.
+    calls = [["DefaultPrinter"],
+             ["SetupDialog", "2", "1", "5", str(PD_RETURNDEFAULT | PD_RETURNDC)]]
     calls += [["PrintFile", "ventus-raw", r"\N", f"file-{size}.prn"] for size in sizes]
     calls += [
         ["PrintFile", "ventus-raw", windows_path(absolute_output), "to-file.prn"],
@@ -244,7 +247,15 @@ def spooler_part(arguments, checks):
     checks.check(len(default) == 5 and "ventus-raw" in default[4],
                  "DefaultPrinter: the queue's port", repr(default))
 
-    printed = results[1:1 + len(sizes)]
+    default_dialog = results[1]
+    checks.equal(default_dialog[1:3], ["1", "ventus-raw"],
+                 "SetupDialog for the default printer returns 1 and its name")
+    checks.check(len(default_dialog) == 10 and "ventus-raw" in default_dialog[4]
+                 and default_dialog[9] == "dc",
+                 "SetupDialog for the default printer: its port and a device context",
+                 repr(default_dialog))
+
+    printed = results[2:2 + len(sizes)]
     checks.equal([r[1:] for r in printed], [["1"]] * len(sizes),
                  f"PrintFile to ventus-raw of {sizes} bytes returns 1 each")
     # Each job with bytes reaches the listener as one connection, in order.
@@ -256,7 +267,7 @@ def spooler_part(arguments, checks):
                  "PrintFile: the sizes that reached the printer")
     checks.check(arrived == expected, "PrintFile: every byte reached the printer unchanged")
 
-    absolute, relative, unknown, missing, no_folder = results[1 + len(sizes):]
+    absolute, relative, unknown, missing, no_folder = results[2 + len(sizes):]
     checks.equal(absolute[1:], ["1"], "PrintFile into an output file named absolutely returns 1")
     checks.check(absolute_output.exists() and absolute_output.read_bytes() == to_file,
                  "PrintFile: the absolute output file holds the bytes")
@@ -320,6 +331,7 @@ def spooler_part(arguments, checks):
 
 PD_RETURNDC = 0x100
 PD_PAGENUMS = 0x2
+PD_RETURNDEFAULT = 0x400
 
 
 class Display:
