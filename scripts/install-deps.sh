@@ -13,6 +13,11 @@ packages=(
   libclang-rt-14-dev                               # libFuzzer
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64   # Windows builds
   dpkg-dev man-db                                  # release packages: dependencies, manual pages
+  # The 32-bit Windows build's tests under 32-bit Wine: Wine itself, the host
+  # libraries its odbc32 and winspool hand over to, the -m32 SQLite extension,
+  # and a virtual display for the print dialog.
+  wine32:i386 libodbc2:i386 libsqliteodbc:i386 odbc-postgresql:i386 libcups2:i386
+  gcc-multilib xvfb xdotool
 )
 
 missing=()
@@ -25,6 +30,9 @@ done
 if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
+  if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
   apt-get update -qq
   # With their recommended packages, as the machines the suite was proven on.
   apt-get install -y -qq "${missing[@]}" >/dev/null

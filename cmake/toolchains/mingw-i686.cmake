@@ -10,3 +10,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The 32-bit programs run under 32-bit Wine (Debian wine32:i386), on a kernel
+# that runs i386 programs; CTest starts them through it.
+find_program(FORMULA_WINE32 NAMES wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
+if(NOT FORMULA_WINE32)
+  find_program(FORMULA_WINE32 NAMES wine)
+endif()
+if(FORMULA_WINE32)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${FORMULA_WINE32})
+endif()

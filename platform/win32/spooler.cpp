@@ -37,6 +37,13 @@ bool Printer::open(const char *name) {
 }
 
 bool Printer::start_document(const char *document_name, const char *output_file) {
+    // The spooler resolves no output name against the caller's folder: a
+    // relative name would be taken for a port. The full path goes instead.
+    char full_path[MAX_PATH];
+    if (output_file && output_file[0] != '\0') {
+        const DWORD length = GetFullPathNameA(output_file, sizeof full_path, full_path, nullptr);
+        if (length > 0 && length < sizeof full_path) output_file = full_path;
+    }
     DOC_INFO_1A document = {};
     document.pDocName = const_cast<char *>(document_name);
     document.pOutputFile = const_cast<char *>(output_file);
