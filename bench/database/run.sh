@@ -10,6 +10,6 @@ cmake --build build/bench --target document_bench -j2
 folder=build/bench/bench/database
 state=$PWD/$folder/postgres_server.state
 trap 'bash tests/database/postgres_stop.sh "$state" >/dev/null' EXIT
-bash tests/database/postgres_start.sh "$state" >/dev/null
+bash tests/database/postgres_start.sh "$state" database/postgres_datalength.sql >/dev/null
 ODBCSYSINI=$PWD/$folder/odbc "$folder/document_bench" "$@"
 rm -rf "$folder/scratch"
