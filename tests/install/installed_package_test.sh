@@ -7,9 +7,10 @@ trap 'rm -rf "$scratch"' EXIT
 prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for file in bin/formcomp bin/formeval lib/libZERIZI.so lib/libVENTUS.so include/zerizi.h \
-            include/ventus.h lib/pkgconfig/zerizi.pc lib/pkgconfig/ventus.pc \
-            lib/cmake/ZERIZI/ZERIZIConfig.cmake lib/cmake/VENTUS/VENTUSConfig.cmake; do
+for file in bin/formcomp bin/formeval lib/libZERIZI.so lib/libZERIZI_PREPARED.so lib/libVENTUS.so \
+            include/zerizi.h include/zerizi_prepared.h include/ventus.h lib/pkgconfig/zerizi.pc \
+            lib/pkgconfig/zerizi_prepared.pc lib/pkgconfig/ventus.pc lib/cmake/ZERIZI/ZERIZIConfig.cmake \
+            lib/cmake/ZERIZI_PREPARED/ZERIZI_PREPAREDConfig.cmake lib/cmake/VENTUS/VENTUSConfig.cmake; do
   [ -e "$prefix/$file" ] || { echo "missing after install: $file"; exit 1; }
 done
 

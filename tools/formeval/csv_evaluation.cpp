@@ -47,8 +47,8 @@ std::string joined(const std::vector<std::string> &names) {
 
 }  // namespace
 
-csv_evaluator::csv_evaluator(loaded_formula &formula, std::string file_name, std::FILE *notices)
-    : formula_(formula), file_name_(std::move(file_name)), notices_(notices),
+csv_evaluator::csv_evaluator(const loaded_formula &formula, std::string file_name, std::FILE *notices)
+    : formula_(formula), prepared_(formula.symbol_text().c_str(), formula.code_text().c_str()), file_name_(std::move(file_name)), notices_(notices),
       values_(formula.input_names().size() + 1, 0.0) {}
 
 std::string csv_evaluator::header() const {
@@ -103,7 +103,7 @@ bool csv_evaluator::take_line(std::string_view line, std::string &out, std::stri
         values_[i + 1] = *number;
     }
     values_[0] = 0.0;
-    const int zero_divisors = formula_.evaluate(values_.data());
+    const int zero_divisors = prepared_.evaluate(values_.data());
     ++rows_evaluated_;
     if (zero_divisors != 0 && notices_) std::fprintf(notices_, "formeval: %s\n", row_message(row, row_zero_divisor_text).c_str());
     for (std::size_t i = 1; i < values_.size(); ++i) {

@@ -32,6 +32,10 @@ public:
     // one in the symbol text), or an empty text when there is none.
     const std::string &output_name() const noexcept { return output_name_; }
 
+    // The texts as loaded.
+    const std::string &symbol_text() const noexcept { return symbol_text_; }
+    const std::string &code_text() const noexcept { return code_text_; }
+
     // The evaluation stack as the last evaluation left it.
     const zerizi::value_stack &stack() const noexcept { return engine_->stack(); }
 
