@@ -7,6 +7,7 @@
 //       on MED (r = (a + b) * c - a / 4 + b * 2.5), and on both in turn;
 //   prepared_calc, prepared_med  an evaluation of the prepared formula;
 //   muparser_parse_calc  muparser parsing and evaluating "a*2" with a new parser;
+//   muparser_reparse_calc  the same with one parser, given the text again each call;
 //   muparser_preparsed_calc  muparser evaluating "a*2" parsed beforehand.
 #include <muParser.h>
 
@@ -68,6 +69,14 @@ int main(int argc, char **argv) {
         for (long call = 0; call < calls; ++call) {
             mu::Parser parser;
             parser.DefineVar("a", &a);
+            parser.SetExpr("a*2");
+            sink = parser.Eval();
+        }
+    } else if (is("muparser_reparse_calc")) {
+        double a = 21.0;
+        mu::Parser parser;
+        parser.DefineVar("a", &a);
+        for (long call = 0; call < calls; ++call) {
             parser.SetExpr("a*2");
             sink = parser.Eval();
         }
