@@ -1,7 +1,9 @@
-// The engine of one evaluation: the loaded symbol table and code, and the
-// evaluation stack. It is created by a call of Formula, lives on that call's
-// stack and keeps nothing afterwards. Tables of up to 64 symbols and 512
-// instructions are held inside the engine; only larger ones use the heap.
+// The engine of an evaluation: the loaded symbol table and code, and the
+// evaluation stack. A call of Formula creates one on its stack and keeps
+// nothing afterwards; a prepared formula (ZERIZI_PREPARED) and formeval keep
+// one loaded and restart it before every evaluation. Tables of up to 64
+// symbols and 512 instructions are held inside the engine; only larger ones
+// use the heap.
 #pragma once
 
 #include <array>
