@@ -85,7 +85,14 @@ public:
     void load_code(const char *const *texts);
     void load_symbols(const char *const *texts);
     void bind_inputs(const double *values);
-    int collect_outputs(double *values) const;
+    // Element 0 receives the value of the output variable that stands last in
+    // the symbol table (every output variable writes element 0 in turn, so the
+    // last one is what the caller sees); without an output variable it is left
+    // alone.
+    int collect_outputs(double *values) const noexcept {
+        if (last_output_ != 0) values[0] = symbols_[last_output_].value;
+        return symbol_count_;
+    }
     void release_formula() noexcept;
 
     // For hosts that evaluate one loaded formula many times: keep_start()
@@ -93,8 +100,11 @@ public:
     // back to it and empties the stack, so that the next run_code starts
     // exactly as a fresh load would (constants at their literal even after
     // code assigned to them; inout, static, local and output variables at 0.0).
+    // restart(values) also binds the inputs, as bind_inputs does, for
+    // run_bound_code.
     void keep_start();
     void restart() noexcept;
+    void restart(const double *values) noexcept;
 
     bool loaded() const noexcept { return loaded_; }
 
@@ -136,7 +146,9 @@ private:
     // The highest inline symbol entry that an Operando reads (see inline_operand).
     std::uint32_t highest_inline_operand_ = 0;
     inline_table<symbol_entry, inline_symbols + 1> symbols_;
-    std::unique_ptr<double[]> start_values_;  // see keep_start
+    std::unique_ptr<double[]> start_values_;     // see keep_start
+    std::unique_ptr<std::int32_t[]> input_indices_;  // the input variables, in binding order
+    std::int32_t input_count_ = 0;
     inline_table<instruction, inline_instructions + 2> code_;
     value_stack stack_;
 };

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 
 #include "evaluator/engine.h"
 #include "evaluator/operators.h"
@@ -64,12 +65,13 @@ inline void assign_value(engine &engine, double index_value, double value, Obser
 #define ZERIZI_COMPUTED_GOTO 0
 #endif
 
-// Returns how many zero divisors the run met (each showed the division message).
+// run_bound_code runs the code on symbols whose inputs are bound already
+// (engine::restart(values)); run_code binds them first. Both return how many
+// zero divisors the run met (each showed the division message).
 template <typename Observer = no_observer>
-int run_code(engine &engine, double *values, Observer &&observer = Observer{}) {
+int run_bound_code(engine &engine, double *values, Observer &&observer = Observer{}) {
     using namespace formula;
     constexpr bool observed = !std::is_same_v<std::remove_cvref_t<Observer>, no_observer>;
-    engine.bind_inputs(values);
     value_stack &stack = engine.stack();
     // Slots 1 .. top hold the values, the top one in slot top; slot 0 holds
     // 0.0, so a pop from an empty stack yields 0.0 and leaves it empty. The
@@ -318,6 +320,12 @@ int run_code(engine &engine, double *values, Observer &&observer = Observer{}) {
 #undef zerizi_dispatch
 #undef zerizi_case
 #undef zerizi_break
+}
+
+template <typename Observer = no_observer>
+int run_code(engine &engine, double *values, Observer &&observer = Observer{}) {
+    engine.bind_inputs(values);
+    return run_bound_code(engine, values, std::forward<Observer>(observer));
 }
 
 }  // namespace zerizi

@@ -156,7 +156,14 @@ void engine::bind_inputs(const double *values) {
 void engine::keep_start() {
     const auto count = static_cast<std::size_t>(symbol_count_);
     start_values_.reset(new double[count]);
-    for (std::size_t i = 0; i < count; ++i) start_values_[i] = symbols_[i].value;
+    input_indices_.reset(new std::int32_t[count]);
+    input_count_ = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const symbol_entry &entry = symbols_[i];
+        start_values_[i] = entry.value;
+        if (i != 0 && entry.scope == formula::scope_input && entry.tipo == formula::tipo_variable)
+            input_indices_[static_cast<std::size_t>(input_count_++)] = static_cast<std::int32_t>(i);
+    }
 }
 
 void engine::restart() noexcept {
@@ -164,12 +171,16 @@ void engine::restart() noexcept {
     stack_.clear();
 }
 
-// Element 0 receives the value of the output variable that stands last in the
-// symbol table (every output variable writes element 0 in turn, so the last
-// one is what the caller sees); without an output variable it is left alone.
-int engine::collect_outputs(double *values) const {
-    if (last_output_ != 0) values[0] = symbols_[last_output_].value;
-    return symbol_count_;
+void engine::restart(const double *values) noexcept {
+    symbol_entry *const symbols = symbols_.data();
+    const double *const start = start_values_.get();
+    for (std::int32_t i = 1; i < symbol_count_; ++i) {
+        symbols[i].value = start[i];
+        symbols[i].assigned = false;
+    }
+    const std::int32_t *const inputs = input_indices_.get();
+    for (std::int32_t k = 0; k < input_count_; ++k) symbols[inputs[k]].value = values[k + 1];
+    stack_.clear();
 }
 
 void engine::release_formula() noexcept {
@@ -177,6 +188,7 @@ void engine::release_formula() noexcept {
     symbols_.release();
     code_.release();
     start_values_.reset();
+    input_indices_.reset();
     loaded_ = false;
 }
 
