@@ -1,10 +1,15 @@
-// The engine of one evaluation: the loaded symbol table and code, and the
-// evaluation stack. It is created by a call of Formula, lives on that call's
-// stack and keeps nothing afterwards. Tables of up to 64 symbols and 512
-// instructions are held inside the engine; only larger ones use the heap.
+// The engine of an evaluation: the loaded symbol table and code, and the
+// evaluation stack. A call of Formula creates one on its stack and keeps
+// nothing afterwards; a prepared formula (ZERIZI_PREPARED) and formeval keep
+// one loaded and restart it before every evaluation. Tables of up to 64
+// symbols and 512 instructions are held inside the engine; only larger ones
+// use the heap.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "evaluator/inline_table.h"
 #include "evaluator/value_stack.h"
@@ -18,47 +23,51 @@ struct symbol_entry {
     const char *name;
     std::int32_t tipo;      // 1 variable, 3 constant
     std::int32_t scope;     // declaration class 1 to 5
-    bool is_set;            // cleared by bind_inputs and set by nothing
-    bool assigned;          // cleared by bind_inputs, set by ASSIGN
+    bool assigned;          // cleared by bind_inputs, set by ASSIGN, read by LOGISIN
     double value;
 };
+
+// What the execution loop does for an instruction, decoded at load and
+// numbered densely for its dispatch table: nothing (unknown kinds and numbers
+// that are not opcodes), one operation per opcode in the order of
+// FORMULA_OPCODES (so ASSIGN to FLOOR keep their numbers 1 to 25, and STOP
+// is 26), then the two pushes.
+enum operation_code : std::uint8_t {
+    op_nothing,
+#define ZERIZI_OPERATION_ENUMERATOR(name, number) op_##name,
+    FORMULA_OPCODES(ZERIZI_OPERATION_ENUMERATOR)
+#undef ZERIZI_OPERATION_ENUMERATOR
+    op_push_symbol,  // Operando
+    op_push_integer, // Riferimento
+};
+inline constexpr std::size_t operation_count = std::size_t{op_push_integer} + 1;
 
 struct instruction {
     std::int32_t kind;   // 1 Operatore, 2 Operando, 3 Riferimento; anything else is passed over
     std::int32_t value;  // opcode, symbol index or integer
-    // What the execution loop does, decoded from kind and value at load (see
-    // decoded_operation).
-    std::uint8_t operation;
-    // For push_symbol only, where the value to push is read: the value of the
-    // symbol that `value` names, or of entry 0 (0.0) when there is no such
-    // symbol. The loop then needs no bounds test.
+    operation_code operation;  // decoded from kind and value at load
+    // For op_push_symbol only, where the value to push is read: the value of
+    // the symbol that `value` names, or of entry 0 (0.0) when there is no
+    // such symbol. The loop then needs no bounds test.
     const double *operand;
 };
 
-// The operations of the execution loop, numbered densely for its dispatch
-// table: the opcodes ASSIGN (1) to FLOOR (25) keep their numbers (INF and ERM
-// among them do nothing), the others follow.
-enum decoded_operation : std::uint8_t {
-    do_nothing = 0,      // unknown kinds and numbers that are not opcodes
-    stop_run = 26,       // STOP (99)
-    push_symbol = 27,    // Operando
-    push_integer = 28,   // Riferimento
-    operation_count = 29,
-};
-static_assert(formula::ASSIGN == 1 && formula::FLOOR == 25 && formula::FLOOR < int{stop_run});
+// The operation of every Operatore value from 0 to the largest opcode.
+inline constexpr auto operation_of_opcode = [] {
+    std::array<operation_code, formula::largest_opcode + 1> table{};  // op_nothing
+#define ZERIZI_OPERATION_OF_OPCODE(name, number) table[number] = op_##name;
+    FORMULA_OPCODES(ZERIZI_OPERATION_OF_OPCODE)
+#undef ZERIZI_OPERATION_OF_OPCODE
+    return table;
+}();
 
-constexpr std::uint8_t decode_operation(std::int32_t kind, std::int32_t value) noexcept {
-    if (kind == formula::Operando) return push_symbol;
-    if (kind == formula::Riferimento) return push_integer;
-    if (kind != formula::Operatore) return do_nothing;
-    if (value >= formula::ASSIGN && value <= formula::FLOOR) return static_cast<std::uint8_t>(value);
-    return value == formula::STOP ? stop_run : do_nothing;
+constexpr operation_code decode_operation(std::int32_t kind, std::int32_t value) noexcept {
+    if (kind == formula::Operando) return op_push_symbol;
+    if (kind == formula::Riferimento) return op_push_integer;
+    if (kind != formula::Operatore) return op_nothing;
+    return static_cast<std::uint32_t>(value) <= std::uint32_t{formula::largest_opcode} ? operation_of_opcode[value]
+                                                                                       : op_nothing;
 }
-
-// How loading went: 1, or -1 / -2 when the code or the symbol text could not
-// be loaded (the loaders have no such path today; the values are kept for the
-// callers that test them).
-enum load_result : int { load_ok = 1, load_code_failed = -1, load_symbols_failed = -2 };
 
 class engine {
 public:
@@ -70,13 +79,32 @@ public:
     engine &operator=(const engine &) = delete;
 
     // texts[0] is the symbol text, texts[1] the code text; a null text reads
-    // as an empty one. Loads the code, then the symbols.
-    int load_formula(const char *const *texts);
-    int load_code(const char *const *texts);
-    int load_symbols(const char *const *texts);
+    // as an empty one. Loads the code, then the symbols. Loading has no
+    // failure of its own; only an allocation can throw.
+    void load_formula(const char *const *texts);
+    void load_code(const char *const *texts);
+    void load_symbols(const char *const *texts);
     void bind_inputs(const double *values);
-    int collect_outputs(double *values) const;
+    // Element 0 receives the value of the output variable that stands last in
+    // the symbol table (every output variable writes element 0 in turn, so the
+    // last one is what the caller sees); without an output variable it is left
+    // alone.
+    int collect_outputs(double *values) const noexcept {
+        if (last_output_ != 0) values[0] = symbols_[last_output_].value;
+        return symbol_count_;
+    }
     void release_formula() noexcept;
+
+    // For hosts that evaluate one loaded formula many times: keep_start()
+    // records every symbol's value as loaded, and restart() brings the symbols
+    // back to it and empties the stack, so that the next run_code starts
+    // exactly as a fresh load would (constants at their literal even after
+    // code assigned to them; inout, static, local and output variables at 0.0).
+    // restart(values) also binds the inputs, as bind_inputs does, for
+    // run_bound_code.
+    void keep_start();
+    void restart() noexcept;
+    void restart(const double *values) noexcept;
 
     bool loaded() const noexcept { return loaded_; }
 
@@ -118,6 +146,9 @@ private:
     // The highest inline symbol entry that an Operando reads (see inline_operand).
     std::uint32_t highest_inline_operand_ = 0;
     inline_table<symbol_entry, inline_symbols + 1> symbols_;
+    std::unique_ptr<double[]> start_values_;     // see keep_start
+    std::unique_ptr<std::int32_t[]> input_indices_;  // the input variables, in binding order
+    std::int32_t input_count_ = 0;
     inline_table<instruction, inline_instructions + 2> code_;
     value_stack stack_;
 };

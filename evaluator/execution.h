@@ -14,8 +14,10 @@
 // is brought up to date before every observer call and when the run ends.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 
 #include "evaluator/engine.h"
 #include "evaluator/operators.h"
@@ -39,8 +41,7 @@ inline std::int32_t jump_target(const engine &engine, double target) noexcept {
     return engine.names_instruction(address) ? address : engine.instruction_count() + 1;
 }
 
-// ASSIGN (1): v i -> (nothing). Stores v into symbol i and marks it assigned;
-// an index that names no symbol stores nothing.
+// The work of ASSIGN, with the observer told of the value stored.
 template <typename Observer>
 inline void assign_value(engine &engine, double index_value, double value, Observer &observer) {
     const std::int32_t index = truncate_to_int32(index_value);
@@ -51,11 +52,26 @@ inline void assign_value(engine &engine, double index_value, double value, Obser
     observer.after_assign(index, value);
 }
 
+// The loop is written once for both ways of dispatching, as Lua's lvm.c is:
+// with GCC and clang (MinGW included) every operation ends by fetching the
+// next instruction and jumping through a table of label addresses, one
+// indirect jump with no bounds test; other compilers, and builds that define
+// ZERIZI_SWITCH_DISPATCH, go round a switch. zerizi_dispatch(o) starts the
+// dispatch on operation o, zerizi_case(name) begins the code of op_<name>, and
+// zerizi_break ends it.
+#if defined(__GNUC__) && !defined(ZERIZI_SWITCH_DISPATCH)
+#define ZERIZI_COMPUTED_GOTO 1
+#else
+#define ZERIZI_COMPUTED_GOTO 0
+#endif
+
+// run_bound_code runs the code on symbols whose inputs are bound already
+// (engine::restart(values)); run_code binds them first. Both return how many
+// zero divisors the run met (each showed the division message).
 template <typename Observer = no_observer>
-void run_code(engine &engine, double *values, Observer &&observer = Observer{}) {
+int run_bound_code(engine &engine, double *values, Observer &&observer = Observer{}) {
     using namespace formula;
     constexpr bool observed = !std::is_same_v<std::remove_cvref_t<Observer>, no_observer>;
-    engine.bind_inputs(values);
     value_stack &stack = engine.stack();
     // Slots 1 .. top hold the values, the top one in slot top; slot 0 holds
     // 0.0, so a pop from an empty stack yields 0.0 and leaves it empty. The
@@ -84,7 +100,8 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
         top -= (top != 0);
         return value;
     };
-    // a b -> compute(a, b), in place when both are there.
+    // a b -> compute(a, b), in place when both are there: b is the top value
+    // and a the one below it, the left operand as written in the source.
     const auto binary = [&](auto compute) {
         if (top >= 2) [[likely]] {
             slots[top - 1] = compute(slots[top - 1], slots[top]);
@@ -95,12 +112,17 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
             push(compute(a, b));
         }
     };
-    // DIV and MODOPER: a zero divisor shows the message and pushes nothing.
+    // x -> compute(x).
+    const auto unary = [&](auto compute) { push(compute(pop())); };
+    // DIV and MODOPER: a zero divisor (0.0 or -0.0) shows the division
+    // message, pops both operands and pushes nothing; the loop goes on.
+    int zero_divisors = 0;
     const auto dividing = [&](auto compute) {
         if (slots[top] == 0.0) [[unlikely]] {
             pop();
             pop();
             report_zero_divisor();
+            ++zero_divisors;
             return;
         }
         binary(compute);
@@ -112,142 +134,198 @@ void run_code(engine &engine, double *values, Observer &&observer = Observer{}) 
     const instruction *next = code + 1;  // the program counter
     const instruction *current;          // the instruction being run
 
-    // Every operation ends by running the next instruction: the observer sees
-    // it first, then the program counter moves past it (a jump overwrites it
-    // afterwards) and its operation's code runs. With GCC and clang (MinGW
-    // included) that is one indirect jump through a table of label addresses
-    // in every operation, with no bounds test and no jump back to a shared
-    // switch; other compilers (and builds that define ZERIZI_SWITCH_DISPATCH)
-    // go through the switch at `dispatch`.
-#if defined(__GNUC__) && !defined(ZERIZI_SWITCH_DISPATCH)
-    static const void *const operation_code[operation_count] = {
-        &&run_nothing, &&run_assign, &&run_plus,   &&run_minus,   &&run_mult,    &&run_div,
-        &&run_sign,    &&run_perc,   &&run_modoper, &&run_logand, &&run_logor,   &&run_lognot,
-        &&run_lgt,     &&run_llt,    &&run_lge,    &&run_lle,     &&run_lne,     &&run_leq,
-        &&run_brf,     &&run_br,     &&run_nothing, &&run_nothing, &&run_logisin, &&run_round,
-        &&run_ceil,    &&run_floor,  &&run_stop,   &&run_push_symbol, &&run_push_integer,
-    };
-#define ZERIZI_GO_TO_OPERATION goto *operation_code[current->operation]
-#else
-#define ZERIZI_GO_TO_OPERATION goto dispatch
-#endif
-#define ZERIZI_RUN_NEXT                                                                                   \
+    // Fetching: the observer sees the instruction first, then the program
+    // counter moves past it (a jump overwrites it afterwards).
+#define ZERIZI_FETCH                                                                                      \
     do {                                                                                                  \
         current = next;                                                                                   \
         if constexpr (observed) {                                                                         \
             sync();                                                                                       \
             if (!observer.before_instruction(static_cast<std::int32_t>(current - code), *current, stack)) \
-                return;                                                                                   \
+                return zero_divisors;                                                                     \
         }                                                                                                 \
         ++next;                                                                                           \
-        ZERIZI_GO_TO_OPERATION;                                                                           \
     } while (false)
 
-    ZERIZI_RUN_NEXT;
-
-#if !defined(__GNUC__) || defined(ZERIZI_SWITCH_DISPATCH)
-dispatch:
-    switch (current->operation) {
-        case ASSIGN: goto run_assign;
-        case PLUS: goto run_plus;
-        case MINUS: goto run_minus;
-        case MULT: goto run_mult;
-        case DIV: goto run_div;
-        case SIGN: goto run_sign;
-        case PERC: goto run_perc;
-        case MODOPER: goto run_modoper;
-        case LOGAND: goto run_logand;
-        case LOGOR: goto run_logor;
-        case LOGNOT: goto run_lognot;
-        case LGT: goto run_lgt;
-        case LLT: goto run_llt;
-        case LGE: goto run_lge;
-        case LLE: goto run_lle;
-        case LNE: goto run_lne;
-        case LEQ: goto run_leq;
-        case BRF: goto run_brf;
-        case BR: goto run_br;
-        case LOGISIN: goto run_logisin;
-        case ROUND: goto run_round;
-        case CEIL: goto run_ceil;
-        case FLOOR: goto run_floor;
-        case stop_run: goto run_stop;
-        case push_symbol: goto run_push_symbol;
-        case push_integer: goto run_push_integer;
-        default: goto run_nothing;
-    }
+#if ZERIZI_COMPUTED_GOTO
+#define ZERIZI_OPERATION_LABEL(name, number) &&run_##name,
+    static const void *const dispatch_table[operation_count] = {
+        &&run_nothing, FORMULA_OPCODES(ZERIZI_OPERATION_LABEL) &&run_push_symbol, &&run_push_integer,
+    };
+#undef ZERIZI_OPERATION_LABEL
+#define zerizi_dispatch(o) goto *dispatch_table[o];
+#define zerizi_case(name) run_##name:
+#define zerizi_break                               \
+    ZERIZI_FETCH;                                  \
+    zerizi_dispatch(current->operation)
+#else
+#define zerizi_dispatch(o) switch (o)
+#define zerizi_case(name) case op_##name:
+#define zerizi_break break
 #endif
 
-// Operando: push the value of symbol `value`; 0.0 for an index that names no
-// symbol (see instruction::operand).
-run_push_symbol:
-    push(*current->operand);
-    ZERIZI_RUN_NEXT;
-// Riferimento: push the integer `value` as a double (jump addresses and the
-// indices for ASSIGN and LOGISIN).
-run_push_integer:
-    push(static_cast<double>(current->value));
-    ZERIZI_RUN_NEXT;
-// ASSIGN (1): v i -> (nothing); see assign_value.
-run_assign: {
-    const double index = pop();
-    const double value = pop();
-    assign_value(engine, index, value, observer);
-    ZERIZI_RUN_NEXT;
+    for (;;) {
+        ZERIZI_FETCH;
+        zerizi_dispatch(current->operation) {
+            // Operando i: -> value of symbol i. An index that names no symbol
+            // pushes 0.0 (see instruction::operand).
+            zerizi_case(push_symbol) {
+                push(*current->operand);
+                zerizi_break;
+            }
+            // Riferimento n: -> n, the integer as a double (jump addresses and
+            // the indices for ASSIGN and LOGISIN).
+            zerizi_case(push_integer) {
+                push(static_cast<double>(current->value));
+                zerizi_break;
+            }
+            // ASSIGN: v i -> ; stores v into symbol trunc(i) and marks it
+            // assigned; an index that names no symbol stores nothing.
+            zerizi_case(ASSIGN) {
+                const double index = pop();
+                const double value = pop();
+                assign_value(engine, index, value, observer);
+                zerizi_break;
+            }
+            // PLUS, MINUS, MULT, DIV: double arithmetic. DIV: a b -> a / b,
+            // or the division message and no result when b is 0.
+            zerizi_case(PLUS) {
+                binary([](double a, double b) { return a + b; });
+                zerizi_break;
+            }
+            zerizi_case(MINUS) {
+                binary([](double a, double b) { return a - b; });
+                zerizi_break;
+            }
+            zerizi_case(MULT) {
+                binary([](double a, double b) { return a * b; });
+                zerizi_break;
+            }
+            zerizi_case(DIV) {
+                dividing([](double a, double b) { return a / b; });
+                zerizi_break;
+            }
+            // SIGN: x -> -x, a change of sign (not the signum).
+            zerizi_case(SIGN) {
+                unary([](double x) { return -x; });
+                zerizi_break;
+            }
+            // PERC: a b -> (a * b) * 0.01, b per cent of a, multiplied in that
+            // order (not divided by 100).
+            zerizi_case(PERC) {
+                binary([](double a, double b) {
+                    const double product = a * b;
+                    return product * 0.01;
+                });
+                zerizi_break;
+            }
+            // MODOPER: a b -> fmod(a, b), exact, with the sign of a; the
+            // division message and no result when b is 0.
+            zerizi_case(MODOPER) {
+                dividing([](double a, double b) { return std::fmod(a, b); });
+                zerizi_break;
+            }
+            // LOGAND, LOGOR: a b -> trunc(a) & trunc(b), trunc(a) | trunc(b).
+            // LOGNOT: x -> ~trunc(x). See operators.h.
+            zerizi_case(LOGAND) {
+                binary([](double a, double b) { return bitwise_and(a, b); });
+                zerizi_break;
+            }
+            zerizi_case(LOGOR) {
+                binary([](double a, double b) { return bitwise_or(a, b); });
+                zerizi_break;
+            }
+            zerizi_case(LOGNOT) {
+                unary([](double x) { return bitwise_not(x); });
+                zerizi_break;
+            }
+            // LGT, LLT, LGE, LLE, LNE, LEQ: a b -> 1.0 when a > b (a < b,
+            // a >= b, a <= b, a != b, a == b), else 0.0.
+            zerizi_case(LGT) {
+                binary([](double a, double b) { return a > b ? 1.0 : 0.0; });
+                zerizi_break;
+            }
+            zerizi_case(LLT) {
+                binary([](double a, double b) { return a < b ? 1.0 : 0.0; });
+                zerizi_break;
+            }
+            zerizi_case(LGE) {
+                binary([](double a, double b) { return a >= b ? 1.0 : 0.0; });
+                zerizi_break;
+            }
+            zerizi_case(LLE) {
+                binary([](double a, double b) { return a <= b ? 1.0 : 0.0; });
+                zerizi_break;
+            }
+            zerizi_case(LNE) {
+                binary([](double a, double b) { return a != b ? 1.0 : 0.0; });
+                zerizi_break;
+            }
+            zerizi_case(LEQ) {
+                binary([](double a, double b) { return a == b ? 1.0 : 0.0; });
+                zerizi_break;
+            }
+            // BRF: c t -> ; jumps to t when c equals 0 (0.0 or -0.0), any
+            // other c goes on. t is truncated (7.9 is 7); see jump_target.
+            zerizi_case(BRF) {
+                const double target = pop();
+                const double condition = pop();
+                if (condition == 0.0) next = code + jump_target(engine, target);
+                zerizi_break;
+            }
+            // BR: t -> ; jumps to t, truncated.
+            zerizi_case(BR) {
+                next = code + jump_target(engine, pop());
+                zerizi_break;
+            }
+            // INF, ERM: no effect (ERM is always followed by STOP). Numbers
+            // that are not opcodes and unknown kinds come here too.
+            zerizi_case(INF)
+            zerizi_case(ERM)
+            zerizi_case(nothing) {
+                zerizi_break;
+            }
+            // LOGISIN: i -> 1.0 when symbol i was assigned by an ASSIGN during
+            // this evaluation, else 0.0 (also for an index that names no symbol).
+            zerizi_case(LOGISIN) {
+                const std::int32_t index = truncate_to_int32(pop());
+                push(engine.names_symbol(index) && engine.symbol(index).assigned ? 1.0 : 0.0);
+                zerizi_break;
+            }
+            // ROUND: a n -> a rounded to trunc(n) places, halves away from zero.
+            // CEIL, FLOOR: a n -> a rounded up or down at the n-th place, n
+            // used unchanged. See decimal_places.h.
+            zerizi_case(ROUND) {
+                binary([](double a, double n) { return round_places(a, n); });
+                zerizi_break;
+            }
+            zerizi_case(CEIL) {
+                binary([](double a, double n) { return ceil_places(a, n); });
+                zerizi_break;
+            }
+            zerizi_case(FLOOR) {
+                binary([](double a, double n) { return floor_places(a, n); });
+                zerizi_break;
+            }
+            // STOP: hands the output back and ends the run; values left on the
+            // stack are discarded.
+            zerizi_case(STOP) {
+                sync();
+                engine.collect_outputs(values);
+                return zero_divisors;
+            }
+        }
+    }
+#undef ZERIZI_FETCH
+#undef zerizi_dispatch
+#undef zerizi_case
+#undef zerizi_break
 }
-// The computing opcodes (operators.h gives each result): PLUS, MINUS, MULT,
-// PERC, LOGAND, LOGOR, the comparisons LGT … LEQ, ROUND, CEIL and FLOOR take a
-// and b; SIGN and LOGNOT take x.
-run_plus: binary([](double a, double b) { return binary_result(PLUS, a, b); }); ZERIZI_RUN_NEXT;
-run_minus: binary([](double a, double b) { return binary_result(MINUS, a, b); }); ZERIZI_RUN_NEXT;
-run_mult: binary([](double a, double b) { return binary_result(MULT, a, b); }); ZERIZI_RUN_NEXT;
-run_perc: binary([](double a, double b) { return binary_result(PERC, a, b); }); ZERIZI_RUN_NEXT;
-run_logand: binary([](double a, double b) { return binary_result(LOGAND, a, b); }); ZERIZI_RUN_NEXT;
-run_logor: binary([](double a, double b) { return binary_result(LOGOR, a, b); }); ZERIZI_RUN_NEXT;
-run_lgt: binary([](double a, double b) { return binary_result(LGT, a, b); }); ZERIZI_RUN_NEXT;
-run_llt: binary([](double a, double b) { return binary_result(LLT, a, b); }); ZERIZI_RUN_NEXT;
-run_lge: binary([](double a, double b) { return binary_result(LGE, a, b); }); ZERIZI_RUN_NEXT;
-run_lle: binary([](double a, double b) { return binary_result(LLE, a, b); }); ZERIZI_RUN_NEXT;
-run_lne: binary([](double a, double b) { return binary_result(LNE, a, b); }); ZERIZI_RUN_NEXT;
-run_leq: binary([](double a, double b) { return binary_result(LEQ, a, b); }); ZERIZI_RUN_NEXT;
-run_round: binary([](double a, double b) { return binary_result(ROUND, a, b); }); ZERIZI_RUN_NEXT;
-run_ceil: binary([](double a, double b) { return binary_result(CEIL, a, b); }); ZERIZI_RUN_NEXT;
-run_floor: binary([](double a, double b) { return binary_result(FLOOR, a, b); }); ZERIZI_RUN_NEXT;
-run_sign: push(unary_result(SIGN, pop())); ZERIZI_RUN_NEXT;
-run_lognot: push(unary_result(LOGNOT, pop())); ZERIZI_RUN_NEXT;
-// DIV (5), MODOPER (8): as above, but a zero divisor (0.0 or -0.0) shows the
-// division message and leaves no result.
-run_div: dividing([](double a, double b) { return binary_result(DIV, a, b); }); ZERIZI_RUN_NEXT;
-run_modoper: dividing([](double a, double b) { return binary_result(MODOPER, a, b); }); ZERIZI_RUN_NEXT;
-// BRF (18): c t -> (nothing). Jumps to t when c equals 0 (0.0 or -0.0); any
-// other c goes on. t is truncated (7.9 is 7).
-run_brf: {
-    const double target = pop();
-    const double condition = pop();
-    if (condition == 0.0) next = code + jump_target(engine, target);
-    ZERIZI_RUN_NEXT;
-}
-// BR (19): t -> (nothing). Jumps to t, truncated.
-run_br:
-    next = code + jump_target(engine, pop());
-    ZERIZI_RUN_NEXT;
-// LOGISIN (22): i -> flag. Replaces the index on top with 1.0 when symbol i
-// was assigned by an ASSIGN during this evaluation, else 0.0 (also for an
-// index that names no symbol).
-run_logisin: {
-    const std::int32_t index = truncate_to_int32(pop());
-    push(engine.names_symbol(index) && engine.symbol(index).assigned ? 1.0 : 0.0);
-    ZERIZI_RUN_NEXT;
-}
-// INF (20), ERM (21), numbers that are not opcodes and unknown kinds: nothing.
-run_nothing:
-    ZERIZI_RUN_NEXT;
-// STOP (99): hands the output back and ends the run.
-run_stop:
-    sync();
-    engine.collect_outputs(values);
-#undef ZERIZI_RUN_NEXT
-#undef ZERIZI_GO_TO_OPERATION
+
+template <typename Observer = no_observer>
+int run_code(engine &engine, double *values, Observer &&observer = Observer{}) {
+    engine.bind_inputs(values);
+    return run_bound_code(engine, values, std::forward<Observer>(observer));
 }
 
 }  // namespace zerizi

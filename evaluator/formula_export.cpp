@@ -11,7 +11,8 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL Formula(double *values, const cha
     if (values == nullptr || texts == nullptr) return 1;
     try {
         zerizi::engine engine;
-        if (engine.load_formula(texts) == zerizi::load_ok) zerizi::run_code(engine, values);
+        engine.load_formula(texts);
+        zerizi::run_code(engine, values);
         engine.release_formula();
     } catch (...) {
         // Only an allocation can throw; the engine has released what it held.

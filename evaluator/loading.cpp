@@ -46,21 +46,20 @@ inline int header_count(std::string_view text) noexcept {
 
 }  // namespace
 
-int engine::load_formula(const char *const *texts) {
-    if (load_code(texts) == -1) return load_code_failed;
-    if (load_symbols(texts) == -1) return load_symbols_failed;
+void engine::load_formula(const char *const *texts) {
+    load_code(texts);
+    load_symbols(texts);
     loaded_ = true;
-    return load_ok;
 }
 
 // Reads the code text (texts[1]). Only the records that stand complete in the
 // text are loaded, however large the header's count. One STOP is added after
 // the last instruction, so that running past the end stops as STOP does.
-int engine::load_code(const char *const *texts) {
+void engine::load_code(const char *const *texts) {
     std::string_view text = text_view(texts[1]);
     const std::size_t count = formula::complete_records(text, header_count(text), formula::instruction_record_width);
     code_.allocate(count + 2);
-    code_[0] = {0, 0, do_nothing, nullptr};
+    code_[0] = {0, 0, op_nothing, nullptr};
     highest_inline_operand_ = 0;
     const char *record = text.data() + formula::header_width;
     for (std::size_t i = 1; i <= count; ++i, record += formula::instruction_record_width) {
@@ -68,37 +67,36 @@ int engine::load_code(const char *const *texts) {
         entry.kind = one_character_field(record + formula::instruction_kind_offset);
         entry.value = value_field(record + formula::instruction_value_offset);
         entry.operation = decode_operation(entry.kind, entry.value);
-        if (entry.operation == push_symbol) entry.operand = inline_operand(entry.value);
+        if (entry.operation == op_push_symbol) entry.operand = inline_operand(entry.value);
     }
-    code_[count + 1] = {formula::Operatore, formula::STOP, stop_run, nullptr};
+    code_[count + 1] = {formula::Operatore, formula::STOP, op_STOP, nullptr};
     instruction_count_ = static_cast<std::int32_t>(count);
     // Without a loop no run can stack more values than there are instructions
     // (and the loop keeps one slot free above the top).
     stack_.clear();
     stack_.reserve(count + 1);
-    return 1;
 }
 
 // Reads the symbol text (texts[0]): tipo, scope and the 20-character text of
 // every complete record. A constant takes the value of its literal; a
 // variable starts at 0.0 and keeps its text, leading blanks included, as name.
-int engine::load_symbols(const char *const *texts) {
+// Every local symbol starts at 0.0, a constant declared local too.
+void engine::load_symbols(const char *const *texts) {
     std::string_view text = text_view(texts[0]);
     const std::size_t count = formula::complete_records(text, header_count(text), formula::symbol_record_width);
     symbols_.allocate(count + 1);
-    symbols_[0] = {nullptr, 0, 0, false, false, 0.0};
+    symbols_[0] = {nullptr, 0, 0, false, 0.0};
     last_output_ = 0;
     const char *record = text.data() + formula::header_width;
     for (std::size_t i = 1; i <= count; ++i, record += formula::symbol_record_width) {
         symbol_entry &entry = symbols_[i];
         entry.tipo = one_character_field(record + formula::symbol_tipo_offset);
         entry.scope = one_character_field(record + formula::symbol_scope_offset);
-        entry.is_set = false;
         entry.assigned = true;
         std::string_view field(record + formula::symbol_text_offset, formula::symbol_text_width);
         if (entry.tipo == formula::tipo_constant) {
             entry.name = nullptr;
-            entry.value = constant_value(field);
+            entry.value = entry.scope == formula::scope_local ? 0.0 : constant_value(field);
         } else {
             entry.name = field.data();
             entry.value = 0.0;
@@ -113,7 +111,6 @@ int engine::load_symbols(const char *const *texts) {
         // Inline entries past the table that malformed code reads hold 0.0.
         for (std::size_t i = count + 1; i <= highest_inline_operand_; ++i) symbols_[i].value = 0.0;
     }
-    return 1;
 }
 
 // Where an Operando of symbol `value` reads its value, worked out while the
@@ -137,39 +134,61 @@ void engine::resolve_operands() noexcept {
     instruction *const code = code_.data();
     const std::int32_t last_address = instruction_count_;
     for (std::int32_t address = 1; address <= last_address; ++address) {
-        if (code[address].operation != push_symbol) continue;
+        if (code[address].operation != op_push_symbol) continue;
         const auto index = static_cast<std::uint32_t>(code[address].value);
         code[address].operand = &symbols[index < symbol_count ? index : 0].value;
     }
 }
 
 // Input variables take elements 1, 2, ... of the value array in symbol order;
-// local symbols restart at 0.0; every flag is cleared.
+// every flag is cleared. (Local symbols need no reset: they start at 0.0 when
+// loaded and when restarted.)
 void engine::bind_inputs(const double *values) {
     const double *next_input = values + 1;
     for (std::int32_t i = 1; i < symbol_count_; ++i) {
         symbol_entry &entry = symbols_[i];
         if (entry.scope == formula::scope_input && entry.tipo == formula::tipo_variable)
             entry.value = *next_input++;
-        else if (entry.scope == formula::scope_local)
-            entry.value = 0.0;
-        entry.is_set = false;
         entry.assigned = false;
     }
 }
 
-// Element 0 receives the value of the output variable that stands last in the
-// symbol table (every output variable writes element 0 in turn, so the last
-// one is what the caller sees); without an output variable it is left alone.
-int engine::collect_outputs(double *values) const {
-    if (last_output_ != 0) values[0] = symbols_[last_output_].value;
-    return symbol_count_;
+void engine::keep_start() {
+    const auto count = static_cast<std::size_t>(symbol_count_);
+    start_values_.reset(new double[count]);
+    input_indices_.reset(new std::int32_t[count]);
+    input_count_ = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const symbol_entry &entry = symbols_[i];
+        start_values_[i] = entry.value;
+        if (i != 0 && entry.scope == formula::scope_input && entry.tipo == formula::tipo_variable)
+            input_indices_[static_cast<std::size_t>(input_count_++)] = static_cast<std::int32_t>(i);
+    }
+}
+
+void engine::restart() noexcept {
+    for (std::int32_t i = 1; i < symbol_count_; ++i) symbols_[i].value = start_values_[static_cast<std::size_t>(i)];
+    stack_.clear();
+}
+
+void engine::restart(const double *values) noexcept {
+    symbol_entry *const symbols = symbols_.data();
+    const double *const start = start_values_.get();
+    for (std::int32_t i = 1; i < symbol_count_; ++i) {
+        symbols[i].value = start[i];
+        symbols[i].assigned = false;
+    }
+    const std::int32_t *const inputs = input_indices_.get();
+    for (std::int32_t k = 0; k < input_count_; ++k) symbols[inputs[k]].value = values[k + 1];
+    stack_.clear();
 }
 
 void engine::release_formula() noexcept {
     if (!loaded_) return;
     symbols_.release();
     code_.release();
+    start_values_.reset();
+    input_indices_.reset();
     loaded_ = false;
 }
 

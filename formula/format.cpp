@@ -5,14 +5,13 @@
 namespace formula {
 
 const char *opcode_name(int code) noexcept {
-    static constexpr const char *names[] = {
-        nullptr, "ASSIGN", "PLUS",  "MINUS", "MULT", "DIV", "SIGN", "PERC",    "MODOPER",
-        "LOGAND", "LOGOR", "LOGNOT", "LGT",  "LLT",  "LGE", "LLE",  "LNE",     "LEQ",
-        "BRF",    "BR",    "INF",    "ERM",  "LOGISIN", "ROUND", "CEIL", "FLOOR",
-    };
-    if (code == STOP) return "STOP";
-    if (code >= ASSIGN && code <= FLOOR) return names[code];
-    return nullptr;
+    switch (code) {
+#define FORMULA_OPCODE_NAME(name, number) \
+    case name: return #name;
+        FORMULA_OPCODES(FORMULA_OPCODE_NAME)
+#undef FORMULA_OPCODE_NAME
+        default: return nullptr;
+    }
 }
 
 const char *kind_name(int kind) noexcept {

@@ -55,35 +55,46 @@ enum kind : int {
     Riferimento = 3,  // value is an integer: push it as a number
 };
 
-// The opcodes of Operatore instructions. 26 to 98 are not opcodes.
+// The opcodes of Operatore instructions, as (name, number): the one list from
+// which the enum below, the names in listings and the evaluator's dispatch
+// table are generated. 26 to 98 are not opcodes. What each opcode does is
+// documented where the evaluator runs it (evaluator/execution.h).
+#define FORMULA_OPCODES(X) \
+    X(ASSIGN, 1)           \
+    X(PLUS, 2)             \
+    X(MINUS, 3)            \
+    X(MULT, 4)             \
+    X(DIV, 5)              \
+    X(SIGN, 6)             \
+    X(PERC, 7)             \
+    X(MODOPER, 8)          \
+    X(LOGAND, 9)           \
+    X(LOGOR, 10)           \
+    X(LOGNOT, 11)          \
+    X(LGT, 12)             \
+    X(LLT, 13)             \
+    X(LGE, 14)             \
+    X(LLE, 15)             \
+    X(LNE, 16)             \
+    X(LEQ, 17)             \
+    X(BRF, 18)             \
+    X(BR, 19)              \
+    X(INF, 20)             \
+    X(ERM, 21)             \
+    X(LOGISIN, 22)         \
+    X(ROUND, 23)           \
+    X(CEIL, 24)            \
+    X(FLOOR, 25)           \
+    X(STOP, 99)
+
 enum opcode : int {
-    ASSIGN = 1,    // v i -> ; stores v into symbol i, marks it assigned
-    PLUS = 2,      // a b -> a + b
-    MINUS = 3,     // a b -> a - b
-    MULT = 4,      // a b -> a * b
-    DIV = 5,       // a b -> a / b; zero divisor: message, nothing pushed
-    SIGN = 6,      // x -> -x
-    PERC = 7,      // a b -> a * b * 0.01
-    MODOPER = 8,   // a b -> fmod(a, b); zero divisor as DIV
-    LOGAND = 9,    // a b -> trunc(a) & trunc(b)
-    LOGOR = 10,    // a b -> trunc(a) | trunc(b)
-    LOGNOT = 11,   // x -> ~trunc(x)
-    LGT = 12,      // a b -> a > b
-    LLT = 13,      // a b -> a < b
-    LGE = 14,      // a b -> a >= b
-    LLE = 15,      // a b -> a <= b
-    LNE = 16,      // a b -> a != b
-    LEQ = 17,      // a b -> a == b
-    BRF = 18,      // c t -> ; jump to t when c is 0
-    BR = 19,       // t -> ; jump to t
-    INF = 20,      // no effect in the evaluator
-    ERM = 21,      // no effect in the evaluator; always followed by STOP
-    LOGISIN = 22,  // i -> flag of symbol i
-    ROUND = 23,    // a n -> a rounded to n places, halves away from zero
-    CEIL = 24,     // a n -> a rounded up at the n-th place
-    FLOOR = 25,    // a n -> a rounded down at the n-th place
-    STOP = 99,     // ends the evaluation, outputs handed back
+#define FORMULA_OPCODE_ENUMERATOR(name, number) name = number,
+    FORMULA_OPCODES(FORMULA_OPCODE_ENUMERATOR)
+#undef FORMULA_OPCODE_ENUMERATOR
 };
+
+// The largest opcode number.
+inline constexpr int largest_opcode = STOP;
 
 // The name of an opcode ("ASSIGN" … "FLOOR", "STOP"), or nullptr for a number
 // that is not an opcode.

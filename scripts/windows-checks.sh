@@ -90,6 +90,15 @@ fi
 step "64-bit Windows build with tests (windows-x86_64)"
 cmake --preset windows-x86_64 >/dev/null
 cmake --build --preset windows-x86_64
+windows=$root/build/windows-x86_64
+# The 64-bit DLLs export exactly the names of their module-definition files.
+for def in evaluator/ZERIZI.def evaluator/ZERIZI_PREPARED.def hostutil/VENTUS.def; do
+  dll=$(basename "$def" .def).dll
+  expected=$(sed -n '/^EXPORTS/,$p' "$def" | tail -n +2 | sed -n 's/^[[:space:]]*\([A-Za-z_][A-Za-z0-9_]*\).*/\1/p' | sort)
+  actual=$(x86_64-w64-mingw32-objdump -p "$windows/bin/$dll" |
+    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p' | sort)
+  if [ "$expected" = "$actual" ]; then pass "$dll (64-bit): exports exactly $(echo $actual)"; else fail "$dll (64-bit): exports $(echo $actual)"; fi
+done
 
 step "Linux reference build (release)"
 cmake --preset release >/dev/null

@@ -1,10 +1,11 @@
 // Formula against muparser, in one run:
 //   - the CALC example (R = A * 2): Formula (load, run, release), loading
-//     alone, running alone; muparser parsing and evaluating "a*2" from text
+//     alone, running alone, an evaluation of the formula prepared once
+//     (ZERIZI_PREPARED); muparser parsing and evaluating "a*2" from text
 //     (with a new parser, as a one-off caller would, and with a reused one),
 //     and evaluating it pre-parsed;
-//   - a formula of about 300 instructions with a loop of ten passes, and its
-//     muparser equivalent (one expression evaluated ten times).
+//   - a formula of about 300 instructions with a loop of ten passes (the same
+//     four ways), and its muparser equivalent (one expression evaluated ten times).
 // Each Formula benchmark reports the heap allocations per call.
 #include <benchmark/benchmark.h>
 #include <muParser.h>
@@ -14,6 +15,7 @@
 #include "evaluator/execution.h"
 #include "loop_formula.h"
 #include "zerizi.h"
+#include "zerizi_prepared.h"
 
 namespace {
 
@@ -39,21 +41,37 @@ void load_only(benchmark::State &state, const formula_texts &formula) {
     std::size_t before = bench_support::allocation_count();
     for (auto _ : state) {
         zerizi::engine engine;
-        benchmark::DoNotOptimize(engine.load_formula(texts));
+        engine.load_formula(texts);
+        benchmark::DoNotOptimize(engine.loaded());
         engine.release_formula();
     }
     report_allocations(state, before);
 }
 
+// The run alone: the engine is loaded once and restarted before every run,
+// as a fresh load would leave it.
 void run_only(benchmark::State &state, const formula_texts &formula, std::vector<double> values) {
     const char *texts[2] = {formula.symbols.c_str(), formula.code.c_str()};
     zerizi::engine engine;
     engine.load_formula(texts);
+    engine.keep_start();
     for (auto _ : state) {
+        engine.restart();
         zerizi::run_code(engine, values.data());
         benchmark::DoNotOptimize(values[0]);
     }
     engine.release_formula();
+}
+
+// An evaluation of the formula prepared once (ZERIZI_PREPARED).
+void prepared_evaluation(benchmark::State &state, const formula_texts &formula, std::vector<double> values) {
+    zerizi::prepared_formula prepared(formula.symbols.c_str(), formula.code.c_str());
+    std::size_t before = bench_support::allocation_count();
+    for (auto _ : state) {
+        prepared.evaluate(values.data());
+        benchmark::DoNotOptimize(values[0]);
+    }
+    report_allocations(state, before);
 }
 
 const formula_texts calc = test_support::calc_example();
@@ -62,12 +80,14 @@ const formula_texts loop = bench_support::loop_formula();
 void BM_Formula_Calc(benchmark::State &state) { formula_call(state, calc, {0.0, 21.0}); }
 void BM_Load_Calc(benchmark::State &state) { load_only(state, calc); }
 void BM_Run_Calc(benchmark::State &state) { run_only(state, calc, {0.0, 21.0}); }
+void BM_Prepared_Calc(benchmark::State &state) { prepared_evaluation(state, calc, {0.0, 21.0}); }
 void BM_Formula_Loop300(benchmark::State &state) {
     state.counters["instructions"] = static_cast<double>((loop.code.size() - 12) / 5);
     formula_call(state, loop, {0.0, 1.5, 2.5});
 }
 void BM_Load_Loop300(benchmark::State &state) { load_only(state, loop); }
 void BM_Run_Loop300(benchmark::State &state) { run_only(state, loop, {0.0, 1.5, 2.5}); }
+void BM_Prepared_Loop300(benchmark::State &state) { prepared_evaluation(state, loop, {0.0, 1.5, 2.5}); }
 
 void BM_Muparser_ParseEval_Calc_NewParser(benchmark::State &state) {
     double a = 21.0;
@@ -148,12 +168,14 @@ bool same_results() {
 BENCHMARK(BM_Formula_Calc);
 BENCHMARK(BM_Load_Calc);
 BENCHMARK(BM_Run_Calc);
+BENCHMARK(BM_Prepared_Calc);
 BENCHMARK(BM_Muparser_ParseEval_Calc_NewParser);
 BENCHMARK(BM_Muparser_ParseEval_Calc_ReusedParser);
 BENCHMARK(BM_Muparser_PreParsed_Calc);
 BENCHMARK(BM_Formula_Loop300);
 BENCHMARK(BM_Load_Loop300);
 BENCHMARK(BM_Run_Loop300);
+BENCHMARK(BM_Prepared_Loop300);
 BENCHMARK(BM_Muparser_ParseEval_Loop300_NewParser);
 BENCHMARK(BM_Muparser_PreParsed_Loop300);
 

@@ -3,11 +3,15 @@
 // (up to a second zero byte, since both are zero-terminated strings). The
 // value array has room for as many inputs as a 4-digit count can declare.
 //
+// The texts without jumps are also prepared through ZERIZI_PREPARED, and a
+// few evaluations compared with fresh Formula calls.
+//
 // A formula whose own jumps loop forever is legitimate and never returns, so
 // this harness bounds every run with an instruction budget through the
 // execution loop's observer; the library itself has no such limit.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,7 @@
 #include "evaluator/execution.h"
 #include "formula/format.h"
 #include "zerizi.h"
+#include "zerizi_prepared.h"
 
 namespace {
 
@@ -49,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (std::size_t i = 1; i < values.size(); ++i) values[i] = static_cast<double>(i % 7) - 2.5;
 
     zerizi::engine engine;
-    if (engine.load_formula(texts) == zerizi::load_ok) zerizi::run_code(engine, values.data(), budget_observer{instruction_budget, &engine});
+    engine.load_formula(texts);
+    zerizi::run_code(engine, values.data(), budget_observer{instruction_budget, &engine});
     engine.release_formula();
 
     // Formula itself, on texts whose code cannot loop: every jump removed.
@@ -61,5 +67,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     const char *straight_texts[2] = {symbols.c_str(), straight.c_str()};
     Formula(values.data(), straight_texts);
+
+    // The same texts prepared once: a few evaluations with different inputs,
+    // each equal to the bit to a fresh Formula call, from buffers rewritten
+    // after prepare.
+    std::string kept_symbols = symbols, kept_code = straight;
+    const char *kept_texts[2] = {kept_symbols.c_str(), kept_code.c_str()};
+    PreparedFormula *prepared = FormulaPrepare(kept_texts);
+    if (prepared == nullptr) __builtin_trap();
+    kept_symbols.assign(kept_symbols.size(), '1');
+    kept_code.assign(kept_code.size(), '1');
+    for (int evaluation = 0; evaluation < 3; ++evaluation) {
+        for (std::size_t i = 1; i < 8; ++i) values[i] = static_cast<double>((i + evaluation) % 5) - 1.5 * evaluation;
+        std::vector<double> fresh = values;
+        fresh[0] = values[0] = 0.25 * evaluation;
+        Formula(fresh.data(), straight_texts);
+        FormulaEvaluate(prepared, values.data());
+        if (std::memcmp(&fresh[0], &values[0], sizeof(double)) != 0) __builtin_trap();
+    }
+    FormulaRelease(prepared);
     return 0;
 }

@@ -22,6 +22,7 @@ NM = "i686-w64-mingw32-nm"
 # Export name -> bytes of arguments (4 per argument).
 EXPORTS = {
     "ZERIZI.dll": {"Formula": 8},
+    "ZERIZI_PREPARED.dll": {"FormulaPrepare": 4, "FormulaEvaluate": 8, "FormulaRelease": 4},
     "VENTUS.dll": {
         "PrintFile": 12, "SetupDialog": 4, "DefaultPrinter": 12,
         "LoadBin": 12, "SaveBin": 12, "EqualBin": 16,

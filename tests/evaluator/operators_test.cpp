@@ -82,12 +82,13 @@ TEST(Operators, CeilAndFloorAtDecimalPlaces) {
     EXPECT_EQ(apply(FLOOR, -1.231, 2), -1.24);
     EXPECT_EQ(apply(CEIL, 1234, -2), 1300);
     EXPECT_EQ(apply(FLOOR, 1234, -2), 1200);
-    // Fractional places are used unchanged and the result is multiplied by
-    // pow(10, -b), not divided by pow(10, b).
-    EXPECT_EQ(apply(CEIL, 1.5, 1.5), std::ceil(1.5 * std::pow(10.0, 1.5)) * std::pow(10.0, -1.5));
-    EXPECT_NEAR(apply(CEIL, 1.5, 1.5), 1.5179, 1e-4);
-    EXPECT_EQ(apply(FLOOR, 1.5, 1.5), std::floor(1.5 * std::pow(10.0, 1.5)) * std::pow(10.0, -1.5));
-    EXPECT_EQ(apply(FLOOR, 0.29, 2), std::floor(0.29 * 100.0) * 0.01);
+    // Fractional places are used unchanged (1.5 * 10^1.5 is 47.43..., so the
+    // results are 48 and 47 times 10^-1.5), and the result is multiplied by
+    // pow(10, -b), not divided by pow(10, b): 28 * 0.01 is
+    // 0.28000000000000003, where 28 / 100 would be 0.28.
+    EXPECT_EQ(apply(CEIL, 1.5, 1.5), 1.517893276880822);
+    EXPECT_EQ(apply(FLOOR, 1.5, 1.5), 1.4862705002791381);
+    EXPECT_EQ(apply(FLOOR, 0.29, 2), 0.28000000000000003);
 }
 
 TEST(Truncation, OutOfRangeAndNanGiveTheSmallestInteger) {

@@ -7,9 +7,10 @@ trap 'rm -rf "$scratch"' EXIT
 prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for file in bin/formcomp bin/formeval lib/libZERIZI.so lib/libVENTUS.so include/zerizi.h \
-            include/ventus.h lib/pkgconfig/zerizi.pc lib/pkgconfig/ventus.pc \
-            lib/cmake/ZERIZI/ZERIZIConfig.cmake lib/cmake/VENTUS/VENTUSConfig.cmake \
+for file in bin/formcomp bin/formeval lib/libZERIZI.so lib/libZERIZI_PREPARED.so lib/libVENTUS.so \
+            include/zerizi.h include/zerizi_prepared.h include/ventus.h lib/pkgconfig/zerizi.pc \
+            lib/pkgconfig/zerizi_prepared.pc lib/pkgconfig/ventus.pc lib/cmake/ZERIZI/ZERIZIConfig.cmake \
+            lib/cmake/ZERIZI_PREPARED/ZERIZI_PREPAREDConfig.cmake lib/cmake/VENTUS/VENTUSConfig.cmake \
             share/man/man1/formcomp.1.gz share/man/man1/formeval.1.gz share/ventus/postgres_datalength.sql; do
   [ -e "$prefix/$file" ] || { echo "missing after install: $file"; exit 1; }
 done

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "formula/format.h"
 #include "tools/formeval/csv_rows.h"
 #include "tools/formeval/messages.h"
 #include "tools/formeval/number_text.h"
@@ -20,23 +19,6 @@ std::string format_text(const char *format, Args... args) {
     text.pop_back();
     return text;
 }
-
-// Notes whether a DIV or MODOPER is about to meet a zero divisor, so that the
-// row can be named; the evaluator itself shows only its division message.
-struct zero_divisor_watch {
-    bool met = false;
-
-    bool before_instruction(std::int32_t, const zerizi::instruction &instruction,
-                            const zerizi::value_stack &stack) noexcept {
-        if (instruction.kind == formula::Operatore &&
-            (instruction.value == formula::DIV || instruction.value == formula::MODOPER)) {
-            const auto values = stack.values();
-            met |= (values.empty() ? 0.0 : values.back()) == 0.0;
-        }
-        return true;
-    }
-    void after_assign(std::int32_t, double) noexcept {}
-};
 
 // At most 40 characters of a field, for a message; bytes that would not show
 // (control characters, a zero byte) as \xNN.
@@ -65,8 +47,8 @@ std::string joined(const std::vector<std::string> &names) {
 
 }  // namespace
 
-csv_evaluator::csv_evaluator(loaded_formula &formula, std::string file_name, std::FILE *notices)
-    : formula_(formula), file_name_(std::move(file_name)), notices_(notices),
+csv_evaluator::csv_evaluator(const loaded_formula &formula, std::string file_name, std::FILE *notices)
+    : formula_(formula), prepared_(formula.symbol_text().c_str(), formula.code_text().c_str()), file_name_(std::move(file_name)), notices_(notices),
       values_(formula.input_names().size() + 1, 0.0) {}
 
 std::string csv_evaluator::header() const {
@@ -121,10 +103,9 @@ bool csv_evaluator::take_line(std::string_view line, std::string &out, std::stri
         values_[i + 1] = *number;
     }
     values_[0] = 0.0;
-    zero_divisor_watch watch;
-    formula_.evaluate(values_.data(), watch);
+    const int zero_divisors = prepared_.evaluate(values_.data());
     ++rows_evaluated_;
-    if (watch.met && notices_) std::fprintf(notices_, "formeval: %s\n", row_message(row, row_zero_divisor_text).c_str());
+    if (zero_divisors != 0 && notices_) std::fprintf(notices_, "formeval: %s\n", row_message(row, row_zero_divisor_text).c_str());
     for (std::size_t i = 1; i < values_.size(); ++i) {
         append_plain_number(out, values_[i]);
         out += ',';

@@ -1,7 +1,8 @@
 // formeval --csv without the files: takes the lines of the CSV file one by
 // one and appends the output CSV. The first line may be a header that names
 // the formula's input variables in their order; every other line is a row of
-// one number per input variable, evaluated through the formula loaded once.
+// one number per input variable, evaluated through the formula prepared once
+// in ZERIZI_PREPARED, as a host that evaluates many rows does.
 // The output starts with a header (the input names, then the output
 // variable's name) and has one line per row: the inputs, then the output, all
 // in the shortest form that reads back as the same double, without an
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "tools/formeval/loaded_formula.h"
+#include "zerizi_prepared.h"
 
 namespace formeval {
 
@@ -21,7 +23,7 @@ class csv_evaluator {
 public:
     // `file_name` names the CSV file in messages; zero-divisor notices go to
     // `notices` (none when it is null).
-    csv_evaluator(loaded_formula &formula, std::string file_name, std::FILE *notices);
+    csv_evaluator(const loaded_formula &formula, std::string file_name, std::FILE *notices);
 
     // The output's header line.
     std::string header() const;
@@ -40,7 +42,8 @@ private:
     bool is_header(std::size_t count) const;
     std::string row_message(long long row, const std::string &what) const;
 
-    loaded_formula &formula_;
+    const loaded_formula &formula_;
+    zerizi::prepared_formula prepared_;
     std::string file_name_;
     std::FILE *notices_;
     long long line_number_ = 0;

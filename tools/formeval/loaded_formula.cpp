@@ -12,9 +12,7 @@ loaded_formula::loaded_formula(std::string symbol_text, std::string code_text)
       code_(read_instruction_records(code_text_)) {
     const char *texts[2] = {symbol_text_.c_str(), code_text_.c_str()};
     engine_->load_formula(texts);
-    loaded_values_.resize(static_cast<std::size_t>(engine_->symbol_count()));
-    for (std::int32_t i = 1; i < engine_->symbol_count(); ++i)
-        loaded_values_[static_cast<std::size_t>(i)] = engine_->symbol(i).value;
+    engine_->keep_start();
     for (const symbol_record &symbol : symbols_) {
         if (symbol.tipo != formula::tipo_variable) continue;
         if (symbol.scope == formula::scope_input) input_names_.push_back(symbol.text);

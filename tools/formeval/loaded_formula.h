@@ -1,8 +1,6 @@
 // A compiled formula loaded once into the evaluator's engine and evaluated as
 // often as needed. Each evaluation starts exactly as a fresh call of Formula
-// does: every symbol back to the value it had when loaded (so "inout",
-// "static" and output variables start at 0.0 again and constants keep their
-// literals), an empty stack, then run_code binds the inputs and runs.
+// does (engine::restart), then run_code binds the inputs and runs.
 #pragma once
 
 #include <memory>
@@ -34,24 +32,25 @@ public:
     // one in the symbol text), or an empty text when there is none.
     const std::string &output_name() const noexcept { return output_name_; }
 
+    // The texts as loaded.
+    const std::string &symbol_text() const noexcept { return symbol_text_; }
+    const std::string &code_text() const noexcept { return code_text_; }
+
     // The evaluation stack as the last evaluation left it.
     const zerizi::value_stack &stack() const noexcept { return engine_->stack(); }
 
     // One evaluation: values[0] receives the output, values[1 ..] hold one
-    // element per input variable.
+    // element per input variable. Returns how many zero divisors it met.
     template <typename Observer = zerizi::no_observer>
-    void evaluate(double *values, Observer &&observer = Observer{}) {
-        for (std::int32_t i = 1; i < engine_->symbol_count(); ++i)
-            engine_->symbol(i).value = loaded_values_[static_cast<std::size_t>(i)];
-        engine_->stack().clear();
-        zerizi::run_code(*engine_, values, observer);
+    int evaluate(double *values, Observer &&observer = Observer{}) {
+        engine_->restart();
+        return zerizi::run_code(*engine_, values, observer);
     }
 
 private:
     std::string symbol_text_;
     std::string code_text_;
     std::unique_ptr<zerizi::engine> engine_;
-    std::vector<double> loaded_values_;
     std::vector<symbol_record> symbols_;
     std::vector<instruction_record> code_;
     std::vector<std::string> input_names_;

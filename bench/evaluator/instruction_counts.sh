@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# instruction_counts.sh [BUILD_DIR]
+# Machine instructions per call, counted by callgrind (deterministic, where
+# times on a shared machine swing), for Formula, the prepared formula and
+# muparser in the same run, beside the targets. BUILD_DIR is a build with
+# benchmarks (default build/bench: cmake --preset bench && cmake --build --preset bench).
+set -euo pipefail
+build=${1:-build/bench}
+program=$build/bench/evaluator/instruction_counts
+[ -x "$program" ] || { echo "no $program: build the bench preset first" >&2; exit 2; }
+command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 2; }
+
+calls=2000
+# Instructions of one run of CASE with CALLS calls.
+collected() {
+  valgrind --tool=callgrind --callgrind-out-file=/dev/null "$program" "$1" "$2" 2>&1 >/dev/null |
+    sed -n 's/.*Collected : \([0-9]*\).*/\1/p'
+}
+per_call() {
+  local one two
+  one=$(collected "$1" "$calls")
+  two=$(collected "$1" $((calls * 2)))
+  echo $(((two - one) / calls))
+}
+
+calc=$(per_call formula_calc)
+med=$(per_call formula_med)
+alternating=$(per_call formula_alternating)
+prepared_calc=$(per_call prepared_calc)
+prepared_med=$(per_call prepared_med)
+mu_parse=$(per_call muparser_parse_calc)
+mu_reparse=$(per_call muparser_reparse_calc)
+mu_eval=$(per_call muparser_preparsed_calc)
+
+verdict() { if (($1 <= $2)); then echo "ok"; else echo "OVER"; fi; }
+printf '%-44s %10s  %-24s\n' "case" "instr/call" "target"
+printf '%-44s %10d  %-24s %s\n' "Formula, CALC (r = a * 2)" "$calc" "<= 350" "$(verdict "$calc" 350)"
+printf '%-44s %10d  %-24s %s\n' "Formula, MED" "$med" "<= 700" "$(verdict "$med" 700)"
+printf '%-44s %10d  %-24s %s\n' "Formula, CALC and MED alternating" "$alternating" "<= 550" "$(verdict "$alternating" 550)"
+printf '%-44s %10d  %-24s %s\n' "prepared evaluation, CALC" "$prepared_calc" "<= 2 x muparser pre-parsed" \
+  "$(verdict "$prepared_calc" $((2 * mu_eval)))"
+printf '%-44s %10d\n' "prepared evaluation, MED" "$prepared_med"
+printf '%-44s %10d\n' "muparser, parse and evaluate a*2 (new parser)" "$mu_parse"
+printf '%-44s %10d\n' "muparser, parse and evaluate a*2 (reused parser)" "$mu_reparse"
+printf '%-44s %10d\n' "muparser, evaluate a*2 pre-parsed" "$mu_eval"
+echo "Formula on CALC is $((mu_reparse / calc))x cheaper than muparser's parse and evaluate with a reused parser (target >= 95x), $((mu_parse / calc))x with a new one"

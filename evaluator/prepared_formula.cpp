@@ -1,0 +1,56 @@
+// The three exports of ZERIZI_PREPARED: a formula loaded once into an engine
+// of its own and restarted before every evaluation.
+#include "zerizi_prepared.h"
+
+#include <string>
+
+#include "evaluator/engine.h"
+#include "evaluator/execution.h"
+
+// The texts are kept: the engine's variable names point into the symbol text.
+struct PreparedFormula {
+    std::string symbol_text;
+    std::string code_text;
+    zerizi::engine engine;
+};
+
+namespace {
+
+std::string copy_of(const char *text) { return text ? std::string(text) : std::string(); }
+
+}  // namespace
+
+extern "C" FORMULA_EXPORT PreparedFormula *FORMULA_CALL FormulaPrepare(const char *const *texts) {
+    if (texts == nullptr) return nullptr;
+    try {
+        auto *formula = new PreparedFormula{copy_of(texts[0]), copy_of(texts[1]), {}};
+        const char *kept[2] = {formula->symbol_text.c_str(), formula->code_text.c_str()};
+        try {
+            formula->engine.load_formula(kept);
+            formula->engine.keep_start();
+        } catch (...) {
+            delete formula;
+            return nullptr;
+        }
+        return formula;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+extern "C" FORMULA_EXPORT int32_t FORMULA_CALL FormulaEvaluate(PreparedFormula *formula, double *values) {
+    if (formula == nullptr || values == nullptr) return 0;
+    formula->engine.restart(values);
+    try {
+        return zerizi::run_bound_code(formula->engine, values);
+    } catch (...) {
+        // Only growing the stack can throw; the run ends there, as Formula's does.
+        return 0;
+    }
+}
+
+extern "C" FORMULA_EXPORT void FORMULA_CALL FormulaRelease(PreparedFormula *formula) {
+    if (formula == nullptr) return;
+    formula->engine.release_formula();
+    delete formula;
+}

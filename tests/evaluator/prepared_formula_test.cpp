@@ -1,0 +1,170 @@
+// ZERIZI_PREPARED: every evaluation of a prepared formula equals a fresh call
+// of Formula, whatever earlier evaluations did, on any thread.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "formula_builder.h"
+#include "zerizi_prepared.h"
+
+namespace {
+
+using namespace formula;
+using test_support::formula_builder;
+using test_support::formula_texts;
+
+// Element 0 after a fresh Formula call and after a prepared evaluation, with
+// element 0 starting at -1.0 (a formula without output leaves it).
+double fresh(const formula_texts &texts, const std::vector<double> &inputs) {
+    return texts.evaluate(inputs, -1.0);
+}
+double prepared(zerizi::prepared_formula &formula, const std::vector<double> &inputs) {
+    std::vector<double> values{-1.0};
+    values.insert(values.end(), inputs.begin(), inputs.end());
+    formula.evaluate(values.data());
+    return values[0];
+}
+bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// R = S + A; S = R; C = C + 1; I = I + C; if A < 10 then T = 1; end;
+// R = R + C * 1000 + I * 100 + isin(T) * 10: S is static, I inout, T local,
+// C the constant 2 (assigned to by the code).
+formula_texts accumulating_formula() {
+    formula_builder f;
+    int a = f.input("A");
+    int s = f.variable(scope_static, "S");
+    int i = f.variable(scope_inout, "I");
+    int t = f.variable(scope_local, "T");
+    int r = f.output("R");
+    int c = f.constant("2");
+    int one = f.constant("1");
+    int ten = f.constant("10");
+    int hundred = f.constant("100");
+    int thousand = f.constant("1000");
+    f.operand(s), f.operand(a), f.op(PLUS), f.assign_to(r);
+    f.operand(r), f.assign_to(s);
+    f.operand(c), f.operand(one), f.op(PLUS), f.assign_to(c);
+    f.operand(i), f.operand(c), f.op(PLUS), f.assign_to(i);
+    // T is assigned only when A < 10, so isin(T) tells whether this evaluation did.
+    f.operand(a), f.operand(ten), f.op(LLT);
+    f.reference(0);
+    const int branch = f.op(BRF);
+    f.operand(one), f.assign_to(t);
+    f.patch(branch - 1, f.next_address());
+    f.operand(r), f.operand(c), f.operand(thousand), f.op(MULT), f.op(PLUS);
+    f.operand(i), f.operand(hundred), f.op(MULT), f.op(PLUS);
+    f.reference(t), f.op(LOGISIN), f.operand(ten), f.op(MULT), f.op(PLUS);
+    f.assign_to(r);
+    f.op(STOP);
+    return f.build("ACCUM");
+}
+
+TEST(PreparedFormula, EveryEvaluationStartsOverAsAFreshCall) {
+    const formula_texts texts = accumulating_formula();
+    zerizi::prepared_formula formula(texts.symbols.c_str(), texts.code.c_str());
+    // S, I and T at 0.0 and the constant at 2 again every time:
+    // 7 + 3 * 1000 + 3 * 100 + isin(T) * 10.
+    EXPECT_EQ(prepared(formula, {7.0}), 3317.0);
+    EXPECT_EQ(prepared(formula, {7.0}), 3317.0);
+    // No flag of the earlier evaluation: T not assigned this time.
+    EXPECT_EQ(prepared(formula, {20.0}), 3320.0);
+    EXPECT_EQ(prepared(formula, {3.0}), 3313.0);
+    for (double a : {7.0, 20.0, 3.0, -0.0, 1e300}) EXPECT_TRUE(same_bits(prepared(formula, {a}), fresh(texts, {a})));
+}
+
+TEST(PreparedFormula, JumpsAndDivisionsStartOverToo) {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows the division message is a modal MessageBoxA";
+#endif
+    // R = 5 + A / B, then a jump over R = 99 when B is 0.
+    formula_builder f;
+    int a = f.input("A");
+    int b = f.input("B");
+    int r = f.output("R");
+    int five = f.constant("5");
+    int ninety_nine = f.constant("99");
+    f.operand(five), f.operand(a), f.operand(b), f.op(DIV), f.op(PLUS), f.assign_to(r);
+    f.operand(b);
+    f.reference(0);
+    const int branch = f.op(BRF);
+    f.operand(ninety_nine), f.assign_to(r);
+    f.patch(branch - 1, f.next_address());
+    f.op(STOP);
+    const formula_texts texts = f.build();
+    zerizi::prepared_formula formula(texts.symbols.c_str(), texts.code.c_str());
+    for (const std::vector<double> &inputs : {std::vector<double>{7.0, 0.0}, {7.0, 2.0}, {7.0, -0.0}, {1.0, 4.0}}) {
+        std::vector<double> values{-1.0, inputs[0], inputs[1]};
+        testing::internal::CaptureStderr();
+        const int zero_divisors = formula.evaluate(values.data());
+        const std::string shown = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(zero_divisors, inputs[1] == 0.0 ? 1 : 0);
+        EXPECT_EQ(shown, inputs[1] == 0.0 ? "Errore: Divisione per zero\n" : "");
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(same_bits(values[0], fresh(texts, inputs)));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), shown);
+    }
+}
+
+TEST(PreparedFormula, TheTextsMayBeFreedOrRewrittenAfterPrepare) {
+    const formula_texts original = accumulating_formula();
+    auto *symbols = new std::string(original.symbols);
+    auto *code = new std::string(original.code);
+    zerizi::prepared_formula formula(symbols->c_str(), code->c_str());
+    std::memset(symbols->data(), '9', symbols->size());
+    std::memset(code->data(), '1', code->size());
+    EXPECT_TRUE(same_bits(prepared(formula, {7.0}), fresh(original, {7.0})));
+    delete symbols;
+    delete code;
+    EXPECT_TRUE(same_bits(prepared(formula, {20.0}), fresh(original, {20.0})));
+}
+
+TEST(PreparedFormula, OneHandleInTurnAndEightThreadsWithTheirOwn) {
+    const formula_texts texts = accumulating_formula();
+    std::vector<double> expected;
+    for (int k = 0; k < 40; ++k) expected.push_back(fresh(texts, {k * 0.75}));
+    const auto evaluate_all = [&](zerizi::prepared_formula &formula, int rounds) {
+        bool same = true;
+        for (int round = 0; round < rounds; ++round)
+            for (int k = 0; k < 40; ++k) same &= same_bits(prepared(formula, {k * 0.75}), expected[k]);
+        return same;
+    };
+
+    zerizi::prepared_formula shared(texts.symbols.c_str(), texts.code.c_str());
+    bool first_same = false, second_same = false;
+    std::thread first([&] { first_same = evaluate_all(shared, 50); });
+    first.join();
+    std::thread second([&] { second_same = evaluate_all(shared, 50); });
+    second.join();
+    EXPECT_TRUE(first_same);
+    EXPECT_TRUE(second_same);
+
+    std::vector<char> same(8, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&, t] {
+            zerizi::prepared_formula own(texts.symbols.c_str(), texts.code.c_str());
+            same[t] = evaluate_all(own, 200);
+        });
+    }
+    for (std::thread &thread : threads) thread.join();
+    for (int t = 0; t < 8; ++t) EXPECT_TRUE(same[t]) << "thread " << t;
+}
+
+TEST(PreparedFormula, NullArgumentsAreRefusedOrIgnored) {
+    EXPECT_EQ(FormulaPrepare(nullptr), nullptr);
+    const char *empty[2] = {nullptr, nullptr};
+    PreparedFormula *formula = FormulaPrepare(empty);
+    ASSERT_NE(formula, nullptr);
+    double values[1] = {5.0};
+    EXPECT_EQ(FormulaEvaluate(formula, values), 0);
+    EXPECT_EQ(values[0], 5.0);
+    EXPECT_EQ(FormulaEvaluate(formula, nullptr), 0);
+    EXPECT_EQ(FormulaEvaluate(nullptr, values), 0);
+    FormulaRelease(formula);
+    FormulaRelease(nullptr);
+}
+
+}  // namespace
