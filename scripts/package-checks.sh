@@ -64,7 +64,9 @@ expect_files "package contents" "$work/deb.list" \
   usr/bin/formcomp usr/bin/formeval \
   usr/lib/libZERIZI.so.$version usr/lib/libZERIZI.so.1 usr/lib/libZERIZI.so \
   usr/lib/libVENTUS.so.$version usr/lib/libVENTUS.so.1 usr/lib/libVENTUS.so \
-  usr/include/zerizi.h usr/include/ventus.h usr/include/formula_export.h \
+  usr/lib/libZERIZI_PREPARED.so.$version usr/lib/libZERIZI_PREPARED.so.1 usr/lib/libZERIZI_PREPARED.so \
+  usr/include/zerizi.h usr/include/ventus.h usr/include/formula_export.h usr/include/zerizi_prepared.h \
+  usr/lib/pkgconfig/zerizi_prepared.pc usr/lib/cmake/ZERIZI_PREPARED/ZERIZI_PREPAREDConfig.cmake \
   usr/lib/pkgconfig/zerizi.pc usr/lib/pkgconfig/ventus.pc \
   usr/lib/cmake/ZERIZI/ZERIZIConfig.cmake usr/lib/cmake/ZERIZI/ZERIZIConfigVersion.cmake \
   usr/lib/cmake/ZERIZI/ZERIZITargets.cmake usr/lib/cmake/VENTUS/VENTUSConfig.cmake \
@@ -153,13 +155,15 @@ for zip in "$zip32" "$zip64"; do
   expect_files "zip contents" "$work/$name.list" \
     $name/bin/formcomp.exe $name/bin/formeval.exe $name/bin/ZERIZI.dll $name/bin/VENTUS.dll \
     $name/lib/libZERIZI.dll.a $name/lib/libVENTUS.dll.a $name/lib/ZERIZI.def $name/lib/VENTUS.def \
+    $name/bin/ZERIZI_PREPARED.dll $name/lib/libZERIZI_PREPARED.dll.a $name/lib/ZERIZI_PREPARED.def \
+    $name/include/zerizi_prepared.h \
     $name/include/zerizi.h $name/include/ventus.h $name/include/formula_export.h \
     $name/lib/cmake/ZERIZI/ZERIZIConfig.cmake $name/lib/cmake/VENTUS/VENTUSConfig.cmake \
     $name/share/ventus/postgres_datalength.sql \
     $name/docs/README.md $name/docs/CHANGELOG.md $name/docs/language.md $name/docs/api.md \
     $name/docs/changes.md $name/examples/calc.frm $name/examples/c/calc_host.c
   # The version resource's texts are UTF-16: FileVersion, ProductName and their values.
-  for binary in formcomp.exe formeval.exe ZERIZI.dll VENTUS.dll; do
+  for binary in formcomp.exe formeval.exe ZERIZI.dll ZERIZI_PREPARED.dll VENTUS.dll; do
     strings -el "$work/$name/bin/$binary" >"$work/strings"
     if grep -qx ProductName "$work/strings" && grep -qx "Formula suite" "$work/strings" &&
        grep -qx FileVersion "$work/strings" && grep -qx "$version" "$work/strings" &&
