@@ -2,6 +2,7 @@
 
 #include "compiler/code.h"
 #include "compiler/console_output.h"
+#include "compiler/cross_reference.h"
 #include "compiler/diagnostics.h"
 #include "compiler/grammar.h"
 #include "compiler/grammar_actions.h"
@@ -24,25 +25,18 @@ void reset_compile_state() {
     reset_code();
     reset_grammar_actions();
     reset_diagnostics();
+    reset_cross_reference();
     reset_output_files();
 }
 
-int run_formcomp(int argc, char **argv, run_channels setup) {
+void start_run(run_channels setup) {
     reset_compile_state();
     set_scanner_input(setup.input);
     capture_console(setup.standard_output, setup.standard_error);
     set_output_destination(std::move(setup.output_folder), setup.texts);
-    for (int option; (option = next_option(argc, argv, "dbh")) != -1;) {
-        switch (option) {
-            case 'd': flags().debug_listing = 1; break;
-            case 'b': flags().write_header = 0; break;
-            case 'h':
-                print_output("%s", messages::help_text);
-                return exit_compile_error;
-            default:
-                return exit_compile_error;
-        }
-    }
+}
+
+int compile_formula() {
     start_compile();
     int parse_result;
     try {
@@ -55,6 +49,22 @@ int run_formcomp(int argc, char **argv, run_channels setup) {
         return exit_success;
     }
     return exit_compile_error;
+}
+
+int run_formcomp(int argc, char **argv, run_channels setup) {
+    start_run(std::move(setup));
+    for (int option; (option = next_option(argc, argv, "dbh")) != -1;) {
+        switch (option) {
+            case 'd': flags().debug_listing = 1; break;
+            case 'b': flags().write_header = 0; break;
+            case 'h':
+                print_output("%s", messages::help_text);
+                return exit_compile_error;
+            default:
+                return exit_compile_error;
+        }
+    }
+    return compile_formula();
 }
 
 }  // namespace formcomp

@@ -27,9 +27,17 @@ struct run_channels {
 // and flags, console, scanner, tables, actions, messages, output files.
 void reset_compile_state();
 
-// Resets the compile state, takes `setup` as the run's channels, and runs
-// one compile. Returns the exit code. What the run worked out (its messages,
-// diagnostics.h) stays until the next reset.
+// Resets the compile state and takes `setup` as the channels of the run
+// that starts.
+void start_run(run_channels setup);
+
+// The compile proper, once the run flags are set: parse, "Parsing ok" on
+// success. Returns the exit code. What the run worked out (its messages,
+// diagnostics.h; its names, cross_reference.h) stays until the next reset.
+int compile_formula();
+
+// formcomp: start_run, the option letters, then compile_formula. Returns
+// the exit code.
 int run_formcomp(int argc, char **argv, run_channels setup = {});
 
 }  // namespace formcomp

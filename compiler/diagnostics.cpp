@@ -6,6 +6,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <utility>
 
 namespace formcomp {
@@ -15,11 +17,19 @@ namespace {
 int compile_ok_flag = 1;
 std::vector<compile_message> messages_so_far;
 
+// The line that a message prints ("linea N"), else the scanner's line.
+int printed_line(const std::string &text) {
+    constexpr std::string_view marker = "linea ";
+    std::size_t at = text.rfind(marker);
+    if (at == std::string::npos) return current_line();
+    return std::atoi(text.c_str() + at + marker.size());
+}
+
 compile_message &keep(message_kind kind, std::string text, const source_range &where) {
     compile_message &message = messages_so_far.emplace_back();
     message.kind = kind;
+    message.line = printed_line(text);
     message.text = std::move(text);
-    message.line = current_line();
     message.where = where;
     return message;
 }

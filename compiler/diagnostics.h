@@ -21,7 +21,7 @@ enum class message_kind {
 struct compile_message {
     message_kind kind = message_kind::semantic;
     std::string text;  // exactly as printed, with its newline
-    int line = 0;      // the scanner's line when it was printed
+    int line = 0;      // the line it prints ("linea N"); else the scanner's line then
     source_range where;                 // the token the message is about
     std::string found;                  // syntax errors: the token found
     std::vector<std::string> expected;  // and the tokens that could have stood there

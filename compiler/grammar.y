@@ -18,6 +18,7 @@
 #include "compiler/grammar.h"
 
 #include "compiler/code.h"
+#include "compiler/cross_reference.h"
 #include "compiler/diagnostics.h"
 #include "compiler/grammar_actions.h"
 #include "compiler/labels.h"
@@ -33,14 +34,21 @@
 #include <vector>
 
 namespace {
-int yylex(YYSTYPE *value);
-void yyerror(const char *message);
+int yylex(YYSTYPE *value, YYLTYPE *location);
+void yyerror(YYLTYPE *location, const char *message);
+// A location of the parser as a source range (last_* is the end).
+formcomp::source_range range_of(const YYLTYPE &location) {
+    return {location.first_line, location.first_column, location.last_line, location.last_column};
+}
 }  // namespace
 
 using namespace formcomp;
 }
 
 %define api.pure full
+/* Every symbol carries where it stands: from the place of its first token to
+   the end of its last, for the compile library's statement records. */
+%locations
 /* Syntax errors are reported by yyreport_syntax_error, which also knows the
    token found and the tokens expected; the printed text stays "syntax error". */
 %define parse.error custom
@@ -111,15 +119,15 @@ else_mark : %empty  { begin_else(); } ;
 loop_mark : %empty  { begin_loop(); } ;
 
 stmt
-    : assignment
-    | IF condition THEN stmt_list END                     { end_if(); }
-    | IF condition THEN stmt_list else_mark ELSE stmt_list END  { end_if(); }
-    | WHILE loop_mark '(' condition ')' stmt_list END     { end_loop(); }
-    | GOTO NAME                                           { jump_to_label($2); }
-    | LABEL NAME ':'                                      { define_label($2); }
-    | MESSAGE expr                                        { emit_operator(formula::INF); }
-    | ERRMSG expr                                         { end_with_error_message(); }
-    | RETURN                                              { emit_operator(formula::STOP); }
+    : assignment                                          { record_statement(statement_kind::other, range_of(@$)); }
+    | IF condition THEN stmt_list END                     { end_if(); record_statement(statement_kind::other, range_of(@$)); }
+    | IF condition THEN stmt_list else_mark ELSE stmt_list END  { end_if(); record_statement(statement_kind::other, range_of(@$)); }
+    | WHILE loop_mark '(' condition ')' stmt_list END     { end_loop(); record_statement(statement_kind::other, range_of(@$)); }
+    | GOTO NAME                                           { jump_to_label($2); record_statement(statement_kind::jump, range_of(@$)); }
+    | LABEL NAME ':'                                      { define_label($2); record_statement(statement_kind::label, range_of(@$)); }
+    | MESSAGE expr                                        { emit_operator(formula::INF); record_statement(statement_kind::other, range_of(@$)); }
+    | ERRMSG expr                                         { end_with_error_message(); record_statement(statement_kind::other, range_of(@$)); }
+    | RETURN                                              { emit_operator(formula::STOP); record_statement(statement_kind::stop, range_of(@$)); }
     ;
 
 assignment
@@ -170,12 +178,13 @@ namespace {
 
 int last_token_code = 0;  // the code of the token read last, for the "found" of a syntax error
 
-int yylex(YYSTYPE *value) {
+int yylex(YYSTYPE *value, YYLTYPE *location) {
     int token = next_token();
     last_token_code = token;
     if (token == NAME) note_name_token(current_line());
     std::memcpy(value->text, token_text(), sizeof value->text);
     value->where = token_range();
+    *location = {value->where.line, value->where.column, value->where.end_line, value->where.end_column};
     return token;
 }
 
@@ -202,7 +211,7 @@ std::string shown_found_token(yysymbol_kind_t symbol) {
 }
 
 // Bison reports a full stack as "memory exhausted".
-void yyerror(const char *message) {
+void yyerror(YYLTYPE *, const char *message) {
     bool stack_full = std::strcmp(message, "memory exhausted") == 0;
     report_parse_error(stack_full ? messages::stack_overflow : messages::syntax_error, token_range());
 }

@@ -1,6 +1,7 @@
 #include "compiler/grammar_actions.h"
 
 #include "compiler/code.h"
+#include "compiler/cross_reference.h"
 #include "compiler/diagnostics.h"
 #include "compiler/labels.h"
 #include "compiler/messages.h"
@@ -37,6 +38,7 @@ void set_declaration_class(int scope) {
 }
 
 void declare_name(const token_value &name) {
+    record_name(name_role::declaration, name, current_class);
     int i = lookup_variable(name.text, mode_define, formula::tipo_variable, name.where);
     set_variable_scope(i, current_class);
 }
@@ -64,6 +66,7 @@ void end_loop() {
 }
 
 void assign(const token_value &name) {
+    record_name(name_role::assignment, name);
     emit_instruction(Riferimento, lookup_variable(name.text, mode_use, 0, name.where));
     emit_instruction(Operatore, formula::ASSIGN);
 }
@@ -84,6 +87,7 @@ void push_number(const token_value &literal) {
 }
 
 void push_name(const token_value &name) {
+    record_name(name_role::read, name);
     emit_instruction(Operando, lookup_variable(name.text, mode_use, 0, name.where));
 }
 
@@ -100,6 +104,7 @@ void negate_condition() {
 }
 
 void flag_test(const token_value &name) {
+    record_name(name_role::flag_test, name);
     int i = lookup_variable(name.text, mode_use, 0, name.where);
     if (i == -1 || variable(i).tipo != formula::tipo_variable) {
         report_error(name.where, messages::not_a_variable, name.text, current_line());
@@ -110,6 +115,7 @@ void flag_test(const token_value &name) {
 }
 
 void end_of_formula(const token_value &name) {
+    record_formula_name(name);
     emit_instruction(Operatore, formula::STOP);
     std::memcpy(formula_name, name.text, token_text_size);
     formula_name[token_text_size - 1] = '\0';

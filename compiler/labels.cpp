@@ -1,6 +1,7 @@
 #include "compiler/labels.h"
 
 #include "compiler/code.h"
+#include "compiler/cross_reference.h"
 #include "compiler/diagnostics.h"
 #include "compiler/messages.h"
 #include "compiler/scanner.h"
@@ -65,6 +66,7 @@ const label_entry &label(int i) {
 }
 
 void jump_to_label(const token_value &name) {
+    record_name(name_role::jump, name);
     int i = lookup_label(name.text, 0, label_find);
     if (i == -1) {
         i = lookup_label(name.text, code_count(), label_create);
@@ -81,6 +83,7 @@ void jump_to_label(const token_value &name) {
 }
 
 void define_label(const token_value &name) {
+    record_name(name_role::label_definition, name);
     int next_address = code_count();
     int i = lookup_label(name.text, 0, label_find);
     if (i == -1) {
