@@ -55,7 +55,7 @@ struct compile_result {
     std::string standard_error;
     compiled_texts texts;  // names and contents of NAME.sym and NAME.obj, when written
     std::vector<compile_message> messages;
-    token_value formula_name{};             // empty when the formula never ended
+    token_value formula_name{};             // the first NAME; empty when there is none
     std::vector<named_entity> variables;    // in order of declaration, then undeclared names
     std::vector<named_entity> labels;       // in order of first occurrence
     std::vector<statement_record> statements;  // in order of their end

@@ -31,6 +31,7 @@ enum class statement_kind {
     jump,    // goto: control never falls through
     stop,    // return: control never falls through
     label,   // label NAME : a jump may land here
+    branch,  // the "else" of an "if": the statements after it start a list of their own
     other,
 };
 
@@ -41,6 +42,7 @@ struct statement_record {
 
 void record_name(name_role role, const token_value &name, int declaration_class = 0);
 void record_statement(statement_kind kind, const source_range &where);
+// The formula's name: the first NAME of the source.
 void record_formula_name(const token_value &name);
 
 const std::vector<name_occurrence> &name_occurrences();

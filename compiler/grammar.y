@@ -115,7 +115,7 @@ stmt_list
     | stmt_list stmt
     ;
 
-else_mark : %empty  { begin_else(); } ;
+else_mark : %empty  { begin_else(); record_statement(statement_kind::branch, token_range()); } ;
 loop_mark : %empty  { begin_loop(); } ;
 
 stmt
@@ -181,9 +181,9 @@ int last_token_code = 0;  // the code of the token read last, for the "found" of
 int yylex(YYSTYPE *value, YYLTYPE *location) {
     int token = next_token();
     last_token_code = token;
-    if (token == NAME) note_name_token(current_line());
     std::memcpy(value->text, token_text(), sizeof value->text);
     value->where = token_range();
+    if (token == NAME) note_name_token(*value, current_line());
     *location = {value->where.line, value->where.column, value->where.end_line, value->where.end_column};
     return token;
 }

@@ -29,8 +29,10 @@ char formula_name[token_text_size] = {};
 
 }  // namespace
 
-void note_name_token(int line) {
-    if (formula_name_line == 0) formula_name_line = line;
+void note_name_token(const token_value &name, int line) {
+    if (formula_name_line != 0) return;
+    formula_name_line = line;
+    record_formula_name(name);
 }
 
 void set_declaration_class(int scope) {
@@ -115,7 +117,6 @@ void flag_test(const token_value &name) {
 }
 
 void end_of_formula(const token_value &name) {
-    record_formula_name(name);
     emit_instruction(Operatore, formula::STOP);
     std::memcpy(formula_name, name.text, token_text_size);
     formula_name[token_text_size - 1] = '\0';

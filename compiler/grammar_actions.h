@@ -7,9 +7,9 @@
 
 namespace formcomp {
 
-// The line of the first NAME, the formula's name (kept by the parser's
+// The first NAME, the formula's name, and its line (from the parser's
 // token reader).
-void note_name_token(int line);
+void note_name_token(const token_value &name, int line);
 
 // Declarations.
 void set_declaration_class(int scope);
