@@ -36,7 +36,7 @@ bool code_overflowed() {
 
 void emit_instruction(int kind, int value) {
     if (next_address >= code_capacity) {
-        report_full_table(instructions_overflowed, messages::too_many_instructions, code_capacity - 1);
+        report_full_table(instructions_overflowed, messages::too_many_instructions, code_capacity - 1, token_range());
         return;
     }
     code_table[next_address++] = instruction{kind, value};
@@ -63,7 +63,7 @@ void patch_here(int at) {
 
 void push_patch(int address) {
     if (patch_depth >= patch_capacity) {
-        report_full_table(nesting_overflowed, messages::nesting_too_deep, patch_capacity);
+        report_full_table(nesting_overflowed, messages::nesting_too_deep, patch_capacity, token_range());
         ++lost_patches;
         return;
     }

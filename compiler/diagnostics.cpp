@@ -70,13 +70,13 @@ void mark_compile_failed() {
     compile_ok_flag = 0;
 }
 
-void report_full_table(bool &reported, const char *format, int capacity) {
+void report_full_table(bool &reported, const char *format, int capacity, const source_range &where) {
     if (reported) {
         mark_compile_failed();
         return;
     }
     reported = true;
-    report_error(token_range(), format, capacity, current_line());
+    report_error(where, format, capacity, current_line());
 }
 
 void report_parse_error(const char *message, const source_range &where, std::string found,

@@ -40,10 +40,10 @@ void report_error(const source_range &where, const char *format, ...)
 // (a table that stays full).
 void mark_compile_failed();
 
-// A table that ran full: its message, a format with the table's capacity
-// and the line, the first time (`reported` then holds that); every later
-// attempt clears compile_ok again without a message.
-void report_full_table(bool &reported, const char *format, int capacity);
+// A table that ran full at the token `where`: its message, a format with the
+// table's capacity and the line, the first time (`reported` then holds
+// that); every later attempt clears compile_ok again without a message.
+void report_full_table(bool &reported, const char *format, int capacity, const source_range &where);
 
 // "%s: linea %d\n" on standard output for a parser error at the token
 // `where`, with the token found and the tokens expected when they are known.

@@ -38,16 +38,16 @@ void resolve_chain(int newest, int target) {
 
 }  // namespace
 
-int lookup_label(const char *name, int address, int mode) {
+int lookup_label(const char *name, int address, int mode, const source_range &where) {
     for (int i = 1; i < next_entry; ++i) {
         if (same_name(label_table[i].name, name)) return i;
     }
-    return mode == label_create ? add_label(name, address) : -1;
+    return mode == label_create ? add_label(name, address, where) : -1;
 }
 
-int add_label(const char *name, int address) {
+int add_label(const char *name, int address, const source_range &where) {
     if (next_entry >= label_capacity) {
-        report_full_table(labels_overflowed, messages::too_many_labels, label_capacity - 1);
+        report_full_table(labels_overflowed, messages::too_many_labels, label_capacity - 1, where);
         return -1;
     }
     label_entry &entry = label_table[next_entry];
@@ -69,7 +69,7 @@ void jump_to_label(const token_value &name) {
     record_name(name_role::jump, name);
     int i = lookup_label(name.text, 0, label_find);
     if (i == -1) {
-        i = lookup_label(name.text, code_count(), label_create);
+        i = lookup_label(name.text, code_count(), label_create, name.where);
         if (i > 0) {
             label_table[i].declar = label_pending;
             first_use[i] = name.where;
@@ -87,7 +87,7 @@ void define_label(const token_value &name) {
     int next_address = code_count();
     int i = lookup_label(name.text, 0, label_find);
     if (i == -1) {
-        i = lookup_label(name.text, next_address, label_create);
+        i = lookup_label(name.text, next_address, label_create, name.where);
         if (i > 0) label_table[i].declar = label_defined;
     } else if (label_table[i].declar == label_pending) {
         int newest = label_table[i].address;

@@ -21,9 +21,9 @@ struct label_entry {
 };
 
 // The entry of `name`; when it is missing, label_create adds it with
-// `address`, any other mode returns -1.
-int lookup_label(const char *name, int address, int mode);
-int add_label(const char *name, int address);
+// `address`, any other mode returns -1. A full table is reported at `where`.
+int lookup_label(const char *name, int address, int mode, const source_range &where = {});
+int add_label(const char *name, int address, const source_range &where);
 
 int label_count();
 const label_entry &label(int i);

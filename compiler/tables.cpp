@@ -57,7 +57,7 @@ int lookup_variable(const char *name, int mode, int tipo, const source_range &wh
         }
         return i;
     }
-    if (mode == mode_define) return add_variable(name, tipo);
+    if (mode == mode_define) return add_variable(name, tipo, where);
     // A name that found no room in a full table was reported with the table.
     if (symbols_overflowed) {
         mark_compile_failed();
@@ -67,9 +67,9 @@ int lookup_variable(const char *name, int mode, int tipo, const source_range &wh
     return -1;
 }
 
-int add_variable(const char *name, int tipo) {
+int add_variable(const char *name, int tipo, const source_range &where) {
     if (next_entry >= var_capacity) {
-        report_full_table(symbols_overflowed, messages::too_many_symbols, var_capacity - 1);
+        report_full_table(symbols_overflowed, messages::too_many_symbols, var_capacity - 1, where);
         return -1;
     }
     variable_entry &entry = var_table[next_entry];

@@ -23,7 +23,7 @@ enum lookup_mode : int { mode_define = 1, mode_use = 2 };
 // other mode: -1 and "non definita" when it is missing. Messages are about
 // the token at `where`.
 int lookup_variable(const char *name, int mode, int tipo, const source_range &where);
-int add_variable(const char *name, int tipo);
+int add_variable(const char *name, int tipo, const source_range &where);
 
 int var_count();
 const variable_entry &variable(int i);

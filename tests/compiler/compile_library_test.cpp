@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,35 @@ TEST(CompileLibrary, FullTablesStandAtTheTokenThatFoundNoRoom) {
     EXPECT_EQ(result.messages[0].text, "Troppe istruzioni (massimo 4095) linea 4099\n");
     EXPECT_EQ(result.messages[0].where.line, 4099);
     EXPECT_EQ(result.messages[0].where.column, 1);
+
+    std::string labels = "method F\ninput a;\nproc\n";
+    for (int i = 1; i <= 64; ++i) labels += "label L" + std::to_string(i) + ":\n";
+    result = compile_source(labels + "endp");
+    ASSERT_EQ(result.messages.size(), 1u);
+    EXPECT_EQ(result.messages[0].text, "Troppe label (massimo 63) linea 67\n");
+    EXPECT_EQ(result.messages[0].where.line, 67);
+    EXPECT_EQ(result.messages[0].where.column, 7);
+
+    std::string nested = "method F\ninput a;\nproc\n";
+    for (int i = 1; i <= 51; ++i) nested += "if a > 0 then\n";
+    for (int i = 1; i <= 51; ++i) nested += "end\n";
+    result = compile_source(nested + "endp");
+    ASSERT_FALSE(result.messages.empty());
+    EXPECT_EQ(result.messages[0].text, "Troppi if e while annidati (massimo 50) linea 54\n");
+    EXPECT_EQ(result.messages[0].where.line, 54);
+
+    std::string symbols = "method F\ninput v1";
+    for (int i = 2; i <= 1024; ++i) symbols += ",\nv" + std::to_string(i);
+    result = compile_source(symbols + ";\nproc\nendp");
+    ASSERT_EQ(result.messages.size(), 1u);
+    EXPECT_EQ(result.messages[0].text, "Troppe variabili e costanti (massimo 1023) linea 1025\n");
+    EXPECT_EQ(result.messages[0].where.line, 1025);
+    EXPECT_EQ(result.messages[0].where.column, 1);
+
+    result = compile_source("method F input a; proc a =\n" + std::string(495, '(') + "a");
+    ASSERT_EQ(result.messages.size(), 1u);
+    EXPECT_EQ(result.messages[0].text, "yacc stack overflow: linea 2\n");
+    EXPECT_EQ(result.messages[0].where.column, 493);
 
     compile_result overflow = compile_source("method F input a; proc\n  a = 1; /*" + std::string(20000, 'x'));
     EXPECT_EQ(overflow.exit_code, 2);
