@@ -4,7 +4,6 @@
 #include "tools/formula_lsp/messages.h"
 
 #include <cstdio>
-#include <regex>
 #include <stdexcept>
 
 namespace formula_lsp {
@@ -66,6 +65,21 @@ std::string without_line_end(std::string text) {
 editor_position position_of(const json &params) {
     const json &position = params.at("position");
     return {position.at("line").get<int>(), position.at("character").get<int>()};
+}
+
+bool is_name_char(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// Whether `text` ends in "goto", blanks and the start of a name: the place
+// where a label is typed.
+bool follows_goto(const std::string &text) {
+    std::size_t end = text.size();
+    while (end > 0 && is_name_char(text[end - 1])) --end;
+    std::size_t blanks = end;
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    if (end == blanks || end < 4 || text.compare(end - 4, 4, "goto") != 0) return false;
+    return end == 4 || !is_name_char(text[end - 5]);
 }
 
 std::string joined(const std::vector<std::string> &words) {
@@ -272,8 +286,7 @@ json language_server::completion(const json &params) const {
             items.push_back({{"label", entity.name}, {"kind", kind}, {"detail", class_word(entity.kind)}});
         }
     };
-    static const std::regex after_goto(R"((^|[^A-Za-z0-9_])goto\s+[A-Za-z0-9_]*$)");
-    if (std::regex_search(analysis.line_before(line, column), after_goto)) {
+    if (follows_goto(analysis.line_before(line, column))) {
         add_names(known_labels_, completion_reference);
         return {{"isIncomplete", false}, {"items", items}};
     }
