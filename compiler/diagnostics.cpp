@@ -81,10 +81,9 @@ void report_full_table(bool &reported, const char *format, int capacity, const s
 
 void report_parse_error(const char *message, const source_range &where, std::string found,
                         std::vector<std::string> expected) {
-    int line = current_line();
-    print_output(messages::parse_error_format, message, line);
     char text[128];
-    std::snprintf(text, sizeof text, messages::parse_error_format, message, line);
+    std::snprintf(text, sizeof text, messages::parse_error_format, message, current_line());
+    print_output("%s", text);
     compile_message &kept = keep(message_kind::syntax, text, where);
     kept.found = std::move(found);
     kept.expected = std::move(expected);
