@@ -1,8 +1,8 @@
 #include "compiler/output_files.h"
 
-#include "compiler/console_output.h"
+#include "compiler/diagnostics.h"
 #include "compiler/messages.h"
-#include "compiler/process_state.h"
+#include "compiler/scanner.h"
 
 #include "platform/file_handle.h"
 #include "platform/file_lock.h"
@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace formcomp {
 
@@ -25,14 +26,24 @@ struct staged_pair {
 };
 staged_pair staged;
 
+std::string output_folder;             // empty: the current directory
+compiled_texts *kept_texts = nullptr;  // set: the texts are kept here, no file is touched
+
 std::string in_output_folder(const std::string &file_name) {
-    if (channels.output_folder.empty()) return file_name;
-    return channels.output_folder + "/" + file_name;
+    if (output_folder.empty()) return file_name;
+    return output_folder + "/" + file_name;
+}
+
+// Drops the staged files, removing their temporary files.
+void drop_staged_files() {
+    staged.symbols.discard();
+    staged.code.discard();
+    staged.symbol_target.clear();
+    staged.code_target.clear();
 }
 
 void report_not_written(const std::string &path) {
-    print_output(messages::file_not_written, path.c_str(), current_line);
-    compile_ok = 0;
+    report_error(token_range(), messages::file_not_written, path.c_str(), current_line());
 }
 
 // The lock beside the pair: NAME.lock for NAME.sym and NAME.obj.
@@ -83,9 +94,19 @@ void put_pair_in_place() {
 
 }  // namespace
 
+void set_output_destination(std::string folder, compiled_texts *texts) {
+    output_folder = std::move(folder);
+    kept_texts = texts;
+}
+
+void reset_output_files() {
+    set_output_destination({}, nullptr);
+    drop_staged_files();
+}
+
 void stage_output_file(output_kind kind, const std::string &file_name, const std::string &text) {
-    if (channels.texts) {
-        compiled_texts &texts = *channels.texts;
+    if (kept_texts) {
+        compiled_texts &texts = *kept_texts;
         (kind == output_kind::symbols ? texts.symbol_name : texts.code_name) = file_name;
         (kind == output_kind::symbols ? texts.symbol_text : texts.code_text) = text;
         return;
@@ -101,15 +122,8 @@ void stage_output_file(output_kind kind, const std::string &file_name, const std
 }
 
 void finish_output_files() {
-    if (compile_ok == 1 && staged.symbols.is_open() && staged.code.is_open()) put_pair_in_place();
-    reset_output_files();
-}
-
-void reset_output_files() {
-    staged.symbols.discard();
-    staged.code.discard();
-    staged.symbol_target.clear();
-    staged.code_target.clear();
+    if (compile_ok() == 1 && staged.symbols.is_open() && staged.code.is_open()) put_pair_in_place();
+    drop_staged_files();
 }
 
 }  // namespace formcomp

@@ -7,6 +7,7 @@ packages=(
   cmake g++ clang make pkg-config python3
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   bison                                            # compiler grammar
+  nlohmann-json3-dev neovim                        # formula-lsp's JSON library; the editor that tests it
   libmuparser-dev libssl-dev rhash time            # benchmark peers, CPU time of peer programs
   unixodbc unixodbc-dev libsqliteodbc libsqlite3-dev sqlite3 odbc-postgresql postgresql
   cups cups-client libcups2-dev                    # spooler tests

@@ -1,7 +1,7 @@
 // How formcomp puts NAME.sym and NAME.obj in place, with the real program:
 // two compiles of one name at once leave one compile's pair, the files keep
 // their mode, and a file the user may not write is refused and stays.
-#include "formcomp_process.h"
+#include "formcomp_program.h"
 
 #include <gtest/gtest.h>
 

@@ -15,6 +15,16 @@ for file in bin/formcomp bin/formeval lib/libZERIZI.so lib/libZERIZI_PREPARED.so
   [ -e "$prefix/$file" ] || { echo "missing after install: $file"; exit 1; }
 done
 
+# The language server, where this build has it, installed beside formcomp
+# and answering an initialize request.
+if [ -e "$build/tools/formula-lsp" ]; then
+  [ -x "$prefix/bin/formula-lsp" ] || { echo "missing after install: bin/formula-lsp"; exit 1; }
+  request='{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}}'
+  # Its input ends without "exit", so it ends with 1 after answering.
+  answer=$(printf 'Content-Length: %d\r\n\r\n%s' "${#request}" "$request" | "$prefix/bin/formula-lsp" || true)
+  [[ $answer == *'"name":"formula-lsp"'* ]] || { echo "the installed formula-lsp did not answer"; exit 1; }
+fi
+
 examples=$source/examples
 expect_42() { [ "$1" = 42 ] || { echo "host printed '$1', expected 42"; exit 1; }; }
 

@@ -1,0 +1,1 @@
+method F input a; output r; local i; proc while (a > 0) a = a - 1; end r = a; goto L label L: if not (a > 1) or isin(a) and a != 2 then message round(a, 2) errmsg ceil(a,1) + floor(a, 0) % 3 mod 2 / -a else return end endp

@@ -1,0 +1,357 @@
+#include "tools/formula_lsp/language_server.h"
+
+#include "tools/formula_lsp/builtins.h"
+#include "tools/formula_lsp/messages.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace formula_lsp {
+
+namespace {
+
+using formcomp::name_class;
+using formcomp::named_entity;
+
+// JSON-RPC error codes.
+constexpr int parse_error = -32700;
+constexpr int invalid_request = -32600;
+constexpr int method_not_found = -32601;
+constexpr int invalid_params = -32602;
+constexpr int internal_error = -32603;
+
+// LSP enumerations.
+constexpr int severity_error = 1, severity_warning = 2;
+constexpr int completion_function = 3, completion_variable = 6, completion_keyword = 14,
+              completion_reference = 18;
+constexpr int symbol_namespace = 3, symbol_function = 12, symbol_variable = 13, symbol_key = 20;
+constexpr int snippet_format = 2;
+
+struct request_failure : std::runtime_error {
+    int code;
+    request_failure(int code, const char *what) : std::runtime_error(what), code(code) {}
+};
+
+json error_reply(const json &id, int code, const std::string &message) {
+    return {{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}};
+}
+
+json position_json(const editor_position &p) {
+    return {{"line", p.line}, {"character", p.character}};
+}
+
+json range_json(const editor_range &r) {
+    return {{"start", position_json(r.start)}, {"end", position_json(r.end)}};
+}
+
+const char *class_word(name_class kind) {
+    switch (kind) {
+        case name_class::input: return "input";
+        case name_class::output: return "output";
+        case name_class::inout: return "inout";
+        case name_class::local: return "local";
+        case name_class::static_variable: return "static";
+        case name_class::label: return "label";
+        case name_class::undeclared: return "";
+    }
+    return "";
+}
+
+std::string without_line_end(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+editor_position position_of(const json &params) {
+    const json &position = params.at("position");
+    return {position.at("line").get<int>(), position.at("character").get<int>()};
+}
+
+bool is_name_char(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// Whether `text` ends in "goto", blanks and the start of a name: the place
+// where a label is typed.
+bool follows_goto(const std::string &text) {
+    std::size_t end = text.size();
+    while (end > 0 && is_name_char(text[end - 1])) --end;
+    std::size_t blanks = end;
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    if (end == blanks || end < 4 || text.compare(end - 4, 4, "goto") != 0) return false;
+    return end == 4 || !is_name_char(text[end - 5]);
+}
+
+std::string joined(const std::vector<std::string> &words) {
+    std::string text;
+    for (const std::string &word : words) text += (text.empty() ? "" : ", ") + word;
+    return text;
+}
+
+}  // namespace
+
+std::vector<json> language_server::unreadable_message() {
+    return {error_reply(nullptr, parse_error, "unreadable message header or body too long")};
+}
+
+std::vector<json> language_server::handle(const std::string &body) {
+    std::vector<json> out;
+    json message = json::parse(body, nullptr, false);
+    if (message.is_discarded()) return {error_reply(nullptr, parse_error, "Parse error")};
+    json id = message.is_object() && message.contains("id") ? message["id"] : json();
+    bool is_request = message.is_object() && message.contains("id");
+    if (!message.is_object() || !message.contains("method") || !message["method"].is_string()) {
+        // A reply from the client, or nothing we can read.
+        if (message.is_object() && (message.contains("result") || message.contains("error"))) return {};
+        return {error_reply(id, invalid_request, "Invalid Request")};
+    }
+    std::string method = message["method"].get<std::string>();
+    json params = message.contains("params") ? message["params"] : json::object();
+    try {
+        json result = dispatch(method, params, out);
+        if (is_request) out.insert(out.begin(), json{{"jsonrpc", "2.0"}, {"id", id}, {"result", result}});
+    } catch (const request_failure &failure) {
+        if (is_request) out.insert(out.begin(), error_reply(id, failure.code, failure.what()));
+    } catch (const json::exception &failure) {
+        if (is_request) out.insert(out.begin(), error_reply(id, invalid_params, failure.what()));
+    } catch (const std::exception &failure) {
+        if (is_request) out.insert(out.begin(), error_reply(id, internal_error, failure.what()));
+    }
+    return out;
+}
+
+json language_server::dispatch(const std::string &method, const json &params, std::vector<json> &notifications) {
+    if (method == "initialize") {
+        return {{"capabilities",
+                 {{"textDocumentSync", {{"openClose", true}, {"change", 1}}},
+                  {"hoverProvider", true},
+                  {"definitionProvider", true},
+                  {"referencesProvider", true},
+                  {"documentSymbolProvider", true},
+                  {"completionProvider", {{"triggerCharacters", json::array({" "})}}}}},
+                {"serverInfo", {{"name", "formula-lsp"}}}};
+    }
+    if (method == "initialized" || method == "$/cancelRequest" || method == "$/setTrace" ||
+        method == "workspace/didChangeConfiguration" || method == "textDocument/didSave") {
+        return nullptr;
+    }
+    if (method == "shutdown") {
+        shutdown_received_ = true;
+        return nullptr;
+    }
+    if (method == "exit") {
+        exit_requested_ = true;
+        return nullptr;
+    }
+    if (method == "textDocument/didOpen") {
+        const json &document = params.at("textDocument");
+        analyse(document.at("uri").get<std::string>(), document.at("text").get<std::string>(), notifications);
+        return nullptr;
+    }
+    if (method == "textDocument/didChange") {
+        std::string uri = params.at("textDocument").at("uri").get<std::string>();
+        const json &changes = params.at("contentChanges");
+        if (!changes.is_array() || changes.empty()) throw request_failure(invalid_params, "no content change");
+        // Whole-text synchronisation: the last change holds the text.
+        analyse(uri, changes.back().at("text").get<std::string>(), notifications);
+        return nullptr;
+    }
+    if (method == "textDocument/didClose") {
+        std::string uri = params.at("textDocument").at("uri").get<std::string>();
+        documents_.erase(uri);
+        known_variables_.erase(uri);
+        known_labels_.erase(uri);
+        notifications.push_back({{"jsonrpc", "2.0"},
+                                  {"method", "textDocument/publishDiagnostics"},
+                                  {"params", {{"uri", uri}, {"diagnostics", json::array()}}}});
+        return nullptr;
+    }
+    if (method == "textDocument/hover") return hover(params);
+    if (method == "textDocument/definition") return definition(params);
+    if (method == "textDocument/references") return references(params);
+    if (method == "textDocument/completion") return completion(params);
+    if (method == "textDocument/documentSymbol") return document_symbols(params);
+    if (method.starts_with("$/")) return nullptr;  // optional notifications
+    throw request_failure(method_not_found, "Method not found");
+}
+
+void language_server::analyse(const std::string &uri, std::string text, std::vector<json> &notifications) {
+    auto analysis = std::make_unique<document_analysis>(std::move(text));
+    const formcomp::compile_result &result = analysis->result();
+    // A syntax error ends the parse, and a half-typed line makes one: the
+    // names of the last analysis without one stay the known names.
+    bool syntax_error = false;
+    for (const formcomp::compile_message &message : result.messages) {
+        syntax_error = syntax_error || message.kind == formcomp::message_kind::syntax;
+    }
+    if (!syntax_error || !known_variables_.contains(uri)) {
+        known_variables_[uri] = result.variables;
+        known_labels_[uri] = result.labels;
+    }
+    notifications.push_back({{"jsonrpc", "2.0"},
+                             {"method", "textDocument/publishDiagnostics"},
+                             {"params", diagnostics(uri, *analysis)}});
+    documents_[uri] = std::move(analysis);
+}
+
+json language_server::diagnostics(const std::string &uri, const document_analysis &analysis) const {
+    json list = json::array();
+    for (const formcomp::compile_message &message : analysis.result().messages) {
+        json item = {{"range", range_json(analysis.to_editor(message.where))},
+                     {"severity", severity_error},
+                     {"source", "formcomp"},
+                     {"message", without_line_end(message.text)}};
+        if (message.kind == formcomp::message_kind::syntax && !message.found.empty()) {
+            char text[512];
+            std::snprintf(text, sizeof text, messages::found_expected, message.found.c_str(),
+                          joined(message.expected).c_str());
+            item["relatedInformation"] = json::array(
+                {{{"location", {{"uri", uri}, {"range", range_json(analysis.to_editor(message.where))}}},
+                  {"message", text}}});
+        }
+        list.push_back(item);
+    }
+    for (const warning &w : analysis.warnings()) {
+        list.push_back({{"range", range_json(analysis.to_editor(w.where))},
+                        {"severity", severity_warning},
+                        {"source", "formula-lsp"},
+                        {"message", w.text}});
+    }
+    return {{"uri", uri}, {"diagnostics", list}};
+}
+
+const document_analysis &language_server::document(const json &params) const {
+    std::string uri = params.at("textDocument").at("uri").get<std::string>();
+    auto found = documents_.find(uri);
+    if (found == documents_.end()) throw request_failure(invalid_params, "document not open");
+    return *found->second;
+}
+
+json language_server::hover(const json &params) const {
+    const document_analysis &analysis = document(params);
+    int line, column;
+    analysis.to_source(position_of(params), line, column);
+    std::string text;
+    if (const named_entity *entity = analysis.entity_at(line, column)) {
+        text = entity->kind == name_class::undeclared ? "(non dichiarata) " + entity->name
+                                                      : std::string(class_word(entity->kind)) + " " + entity->name;
+        text = "```formula\n" + text + "\n```";
+    } else if (const builtin *entry = find_builtin(analysis.word_at(line, column))) {
+        text = "```formula\n" + std::string(entry->signature) + "\n```\n" + std::string(entry->description);
+    } else {
+        return nullptr;
+    }
+    return {{"contents", {{"kind", "markdown"}, {"value", text}}}};
+}
+
+json language_server::definition(const json &params) const {
+    const document_analysis &analysis = document(params);
+    int line, column;
+    analysis.to_source(position_of(params), line, column);
+    const named_entity *entity = analysis.entity_at(line, column);
+    if (!entity || entity->declaration.line == 0) return nullptr;
+    std::string uri = params.at("textDocument").at("uri").get<std::string>();
+    return {{"uri", uri}, {"range", range_json(analysis.to_editor(entity->declaration))}};
+}
+
+json language_server::references(const json &params) const {
+    const document_analysis &analysis = document(params);
+    int line, column;
+    analysis.to_source(position_of(params), line, column);
+    const named_entity *entity = analysis.entity_at(line, column);
+    json list = json::array();
+    if (!entity) return list;
+    std::string uri = params.at("textDocument").at("uri").get<std::string>();
+    bool with_declaration = params.contains("context") && params["context"].value("includeDeclaration", false);
+    if (with_declaration && entity->declaration.line != 0) {
+        list.push_back({{"uri", uri}, {"range", range_json(analysis.to_editor(entity->declaration))}});
+    }
+    for (const formcomp::name_use &use : entity->uses) {
+        list.push_back({{"uri", uri}, {"range", range_json(analysis.to_editor(use.where))}});
+    }
+    return list;
+}
+
+json language_server::completion(const json &params) const {
+    const document_analysis &analysis = document(params);
+    std::string uri = params.at("textDocument").at("uri").get<std::string>();
+    int line, column;
+    analysis.to_source(position_of(params), line, column);
+    json items = json::array();
+    auto add_names = [&](const std::map<std::string, std::vector<named_entity>> &known, int kind) {
+        auto found = known.find(uri);
+        if (found == known.end()) return;
+        for (const named_entity &entity : found->second) {
+            if (entity.kind == name_class::undeclared) continue;
+            items.push_back({{"label", entity.name}, {"kind", kind}, {"detail", class_word(entity.kind)}});
+        }
+    };
+    if (follows_goto(analysis.line_before(line, column))) {
+        add_names(known_labels_, completion_reference);
+        return {{"isIncomplete", false}, {"items", items}};
+    }
+    for (std::string_view keyword : keywords()) {
+        if (find_builtin(keyword)) continue;
+        items.push_back({{"label", keyword}, {"kind", completion_keyword}});
+    }
+    for (const builtin &entry : builtins()) {
+        items.push_back({{"label", entry.name},
+                         {"kind", completion_function},
+                         {"detail", entry.signature},
+                         {"documentation", entry.description},
+                         {"insertText", entry.snippet},
+                         {"insertTextFormat", snippet_format}});
+    }
+    add_names(known_variables_, completion_variable);
+    return {{"isIncomplete", false}, {"items", items}};
+}
+
+json language_server::document_symbols(const json &params) const {
+    const document_analysis &analysis = document(params);
+    const formcomp::compile_result &result = analysis.result();
+    auto symbol = [&](const std::string &name, int kind, const formcomp::source_range &range) {
+        json r = range_json(analysis.to_editor(range));
+        return json{{"name", name}, {"kind", kind}, {"range", r}, {"selectionRange", r}};
+    };
+    json children = json::array();
+    auto add_group = [&](const char *title, int kind, const std::vector<const named_entity *> &members) {
+        if (members.empty()) return;
+        json group = symbol(title, symbol_namespace, members.front()->declaration);
+        formcomp::source_range whole = members.front()->declaration;
+        group["children"] = json::array();
+        for (const named_entity *member : members) {
+            group["children"].push_back(symbol(member->name, kind, member->declaration));
+            whole.end_line = member->declaration.end_line;
+            whole.end_column = member->declaration.end_column;
+        }
+        group["range"] = range_json(analysis.to_editor(whole));
+        children.push_back(group);
+    };
+    for (name_class kind : {name_class::input, name_class::output, name_class::inout, name_class::local,
+                            name_class::static_variable}) {
+        std::vector<const named_entity *> members;
+        for (const named_entity &variable : result.variables) {
+            if (variable.kind == kind) members.push_back(&variable);
+        }
+        add_group(class_word(kind), symbol_variable, members);
+    }
+    std::vector<const named_entity *> labels;
+    for (const named_entity &label : result.labels) {
+        if (label.declaration.line != 0) labels.push_back(&label);
+    }
+    std::sort(labels.begin(), labels.end(), [](const named_entity *a, const named_entity *b) {
+        return a->declaration.line != b->declaration.line ? a->declaration.line < b->declaration.line
+                                                          : a->declaration.column < b->declaration.column;
+    });
+    add_group("label", symbol_key, labels);
+    json list = json::array();
+    if (result.formula_name.where.line == 0) return children;
+    json formula = symbol(result.formula_name.text, symbol_function, result.formula_name.where);
+    int last_line = static_cast<int>(std::count(analysis.text().begin(), analysis.text().end(), '\n')) + 1;
+    formula["range"] = range_json({{0, 0}, analysis.to_editor(last_line, 1 << 30)});
+    formula["children"] = children;
+    list.push_back(formula);
+    return list;
+}
+
+}  // namespace formula_lsp

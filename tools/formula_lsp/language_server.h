@@ -1,0 +1,51 @@
+// The language server's state and its answers: one call per incoming
+// JSON-RPC message, returning the messages to send (a reply, diagnostics).
+// No input ends the server: whatever cannot be read or answered gets an
+// error reply when it asked for one.
+#pragma once
+
+#include "tools/formula_lsp/document_analysis.h"
+
+#include <nlohmann/json.hpp>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace formula_lsp {
+
+using json = nlohmann::json;
+
+class language_server {
+public:
+    // The messages to send for one message received (its JSON text).
+    std::vector<json> handle(const std::string &body);
+    // For a message whose header could not be read.
+    std::vector<json> unreadable_message();
+
+    bool exit_requested() const { return exit_requested_; }
+    // 0 after "shutdown" then "exit", 1 after "exit" alone.
+    int exit_code() const { return shutdown_received_ ? 0 : 1; }
+
+private:
+    json dispatch(const std::string &method, const json &params, std::vector<json> &notifications);
+    void analyse(const std::string &uri, std::string text, std::vector<json> &notifications);
+    const document_analysis &document(const json &params) const;
+
+    json hover(const json &params) const;
+    json definition(const json &params) const;
+    json references(const json &params) const;
+    json completion(const json &params) const;
+    json document_symbols(const json &params) const;
+    json diagnostics(const std::string &uri, const document_analysis &analysis) const;
+
+    std::map<std::string, std::unique_ptr<document_analysis>> documents_;
+    // Names of the last analysis of each document without a syntax error,
+    // for completion while a line is half typed.
+    std::map<std::string, std::vector<formcomp::named_entity>> known_variables_, known_labels_;
+    bool shutdown_received_ = false;
+    bool exit_requested_ = false;
+};
+
+}  // namespace formula_lsp

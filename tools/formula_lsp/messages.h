@@ -1,0 +1,14 @@
+// The texts that formula-lsp adds to formcomp's own messages: the warnings
+// that formcomp does not give, and the related information of a syntax error.
+#pragma once
+
+namespace formula_lsp::messages {
+
+inline constexpr char read_before_assignment[] = "Variabile %s letta prima di essere assegnata";
+inline constexpr char output_never_assigned[] = "Variabile di output %s mai assegnata";
+inline constexpr char label_never_used[] = "Label %s mai usata";
+inline constexpr char unreachable_statements[] = "Istruzioni mai raggiunte";
+// A syntax error's related information, as the issue that asked for it words it.
+inline constexpr char found_expected[] = "found %s, expected %s";
+
+}  // namespace formula_lsp::messages
