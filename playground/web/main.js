@@ -356,6 +356,8 @@ window.playground = {
   // The worker's requests, for the benchmark: request(kind, fields).
   request: (kind, fields) => client.request(kind, fields),
   compiled: () => (compiled ? compiled.result : null),
+  // The CodeMirror view of the editor.
+  editorView: editor,
 };
 
 setUpControls();
