@@ -1,7 +1,5 @@
 #include "compiler/console_output.h"
 
-#include "compiler/process_state.h"
-
 #include <cstdarg>
 #include <cstdio>
 #include <string>
@@ -9,6 +7,9 @@
 namespace formcomp {
 
 namespace {
+
+std::string *captured_output = nullptr;  // null: the process's standard output
+std::string *captured_errors = nullptr;  // null: the process's standard error
 
 void print_to(std::FILE *stream, std::string *capture, const char *format, std::va_list arguments) {
     if (!capture) {
@@ -28,17 +29,26 @@ void print_to(std::FILE *stream, std::string *capture, const char *format, std::
 
 }  // namespace
 
+void capture_console(std::string *output, std::string *errors) {
+    captured_output = output;
+    captured_errors = errors;
+}
+
+void reset_console() {
+    capture_console(nullptr, nullptr);
+}
+
 void print_output(const char *format, ...) {
     std::va_list arguments;
     va_start(arguments, format);
-    print_to(stdout, channels.standard_output, format, arguments);
+    print_to(stdout, captured_output, format, arguments);
     va_end(arguments);
 }
 
 void print_error(const char *format, ...) {
     std::va_list arguments;
     va_start(arguments, format);
-    print_to(stderr, channels.standard_error, format, arguments);
+    print_to(stderr, captured_errors, format, arguments);
     va_end(arguments);
 }
 

@@ -2,14 +2,8 @@
    actions generate the code as each rule is reduced (grammar_actions.h). */
 
 %code requires {
-#include "compiler/process_state.h"
-
-namespace formcomp {
-// What every shifted token carries: a copy of token_text.
-struct token_value {
-    char text[token_text_size];
-};
-}  // namespace formcomp
+// What every shifted token carries: a copy of the token text and its place.
+#include "compiler/token.h"
 }
 
 %code top {
@@ -23,6 +17,9 @@ struct token_value {
 %code {
 #include "compiler/grammar.h"
 
+#include "compiler/code.h"
+#include "compiler/cross_reference.h"
+#include "compiler/diagnostics.h"
 #include "compiler/grammar_actions.h"
 #include "compiler/labels.h"
 #include "compiler/messages.h"
@@ -30,17 +27,31 @@ struct token_value {
 
 #include "formula/format.h"
 
+#include <cctype>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
-int yylex(YYSTYPE *value);
-void yyerror(const char *message);
+int yylex(YYSTYPE *value, YYLTYPE *location);
+void yyerror(YYLTYPE *location, const char *message);
+// A location of the parser as a source range (last_* is the end).
+formcomp::source_range range_of(const YYLTYPE &location) {
+    return {location.first_line, location.first_column, location.last_line, location.last_column};
+}
 }  // namespace
 
 using namespace formcomp;
 }
 
 %define api.pure full
+/* Every symbol carries where it stands: from the place of its first token to
+   the end of its last, for the compile library's statement records. */
+%locations
+/* Syntax errors are reported by yyreport_syntax_error, which also knows the
+   token found and the tokens expected; the printed text stays "syntax error". */
+%define parse.error custom
 %define api.value.type {formcomp::token_value}
 /* Default reductions only in states whose one action is a reduction: the
    actions that print a message with a line run before the next token is
@@ -68,7 +79,7 @@ using namespace formcomp;
 %%
 
 formula
-    : METHOD NAME decl_list PROC stmt_list ENDP  { end_of_formula($2.text); }
+    : METHOD NAME decl_list PROC stmt_list ENDP  { end_of_formula($2); }
     ;
 
 decl_list
@@ -96,7 +107,7 @@ name_list
     ;
 
 decl_name
-    : NAME  { declare_name($1.text); }
+    : NAME  { declare_name($1); }
     ;
 
 stmt_list
@@ -108,19 +119,19 @@ else_mark : %empty  { begin_else(); } ;
 loop_mark : %empty  { begin_loop(); } ;
 
 stmt
-    : assignment
-    | IF condition THEN stmt_list END                     { end_if(); }
-    | IF condition THEN stmt_list else_mark ELSE stmt_list END  { end_if(); }
-    | WHILE loop_mark '(' condition ')' stmt_list END     { end_loop(); }
-    | GOTO NAME                                           { jump_to_label($2.text); }
-    | LABEL NAME ':'                                      { define_label($2.text); }
-    | MESSAGE expr                                        { emit_operator(formula::INF); }
-    | ERRMSG expr                                         { end_with_error_message(); }
-    | RETURN                                              { emit_operator(formula::STOP); }
+    : assignment                                          { record_statement(statement_kind::other, range_of(@$)); }
+    | IF condition THEN stmt_list END                     { end_if(); record_statement(statement_kind::other, range_of(@$)); }
+    | IF condition THEN stmt_list else_mark ELSE stmt_list END  { end_if(); record_statement(statement_kind::other, range_of(@$)); }
+    | WHILE loop_mark '(' condition ')' stmt_list END     { end_loop(); record_statement(statement_kind::other, range_of(@$)); }
+    | GOTO NAME                                           { jump_to_label($2); record_statement(statement_kind::jump, range_of(@$)); }
+    | LABEL NAME ':'                                      { define_label($2); record_statement(statement_kind::label, range_of(@$)); }
+    | MESSAGE expr                                        { emit_operator(formula::INF); record_statement(statement_kind::other, range_of(@$)); }
+    | ERRMSG expr                                         { end_with_error_message(); record_statement(statement_kind::other, range_of(@$)); }
+    | RETURN                                              { emit_operator(formula::STOP); record_statement(statement_kind::stop, range_of(@$)); }
     ;
 
 assignment
-    : NAME '=' expr ';'  { assign($1.text); }
+    : NAME '=' expr ';'  { assign($1); }
     ;
 
 expr
@@ -132,8 +143,8 @@ expr
     | expr '/' expr                      { emit_operator(formula::DIV); }
     | expr '%' expr                      { emit_operator(formula::PERC); }
     | '-' expr %prec UMINUS              { emit_operator(formula::SIGN); }
-    | NUMBER                             { push_number($1.text); }
-    | NAME                               { push_name($1.text); }
+    | NUMBER                             { push_number($1); }
+    | NAME                               { push_name($1); }
     | ROUND '(' expr ',' expr ')'        { emit_operator(formula::ROUND); }
     | CEIL '(' expr ',' expr ')'         { emit_operator(formula::CEIL); }
     | FLOOR '(' expr ',' expr ')'        { emit_operator(formula::FLOOR); }
@@ -158,28 +169,64 @@ comparison
     | expr LE expr         { emit_operator(formula::LLE); }
     | expr NE expr         { emit_operator(formula::LNE); }
     | expr EQ expr         { emit_operator(formula::LEQ); }
-    | ISIN '(' NAME ')'    { flag_test($3.text); }
+    | ISIN '(' NAME ')'    { flag_test($3); }
     ;
 
 %%
 
 namespace {
 
-int yylex(YYSTYPE *value) {
+int last_token_code = 0;  // the code of the token read last, for the "found" of a syntax error
+
+int yylex(YYSTYPE *value, YYLTYPE *location) {
     int token = next_token();
-    if (token == formcomp::NAME && formula_name_line == 0) formula_name_line = current_line;
-    std::memcpy(value->text, token_text, sizeof value->text);
+    last_token_code = token;
+    if (token == NAME) note_name_token(current_line());
+    std::memcpy(value->text, token_text(), sizeof value->text);
+    value->where = token_range();
+    *location = {value->where.line, value->where.column, value->where.end_line, value->where.end_column};
     return token;
 }
 
-// Bison reports a full stack as "memory exhausted" and everything else as
-// "syntax error".
-void yyerror(const char *message) {
+// How a grammar symbol is shown to the author: a keyword as it is written, a
+// character without its quotes, NAME and NUMBER by their names.
+std::string shown_symbol(yysymbol_kind_t symbol) {
+    if (symbol == YYSYMBOL_YYEOF) return "end of input";
+    std::string name = yysymbol_name(symbol);
+    if (name.size() == 3 && name.front() == '\'' && name.back() == '\'') return name.substr(1, 1);
+    if (symbol == YYSYMBOL_NAME || symbol == YYSYMBOL_NUMBER) return name;
+    for (char &c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+// The token that the parser found: its text as written.
+std::string shown_found_token(yysymbol_kind_t symbol) {
+    if (symbol == YYSYMBOL_NAME || symbol == YYSYMBOL_NUMBER) return token_text();
+    if (symbol != YYSYMBOL_YYUNDEF) return shown_symbol(symbol);
+    unsigned char byte = static_cast<unsigned char>(last_token_code);
+    if (std::isprint(byte)) return std::string(1, static_cast<char>(byte));
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+    return escaped;
+}
+
+// Bison reports a full stack as "memory exhausted".
+void yyerror(YYLTYPE *, const char *message) {
     bool stack_full = std::strcmp(message, "memory exhausted") == 0;
-    report_parse_error(stack_full ? messages::stack_overflow : messages::syntax_error);
+    report_parse_error(stack_full ? messages::stack_overflow : messages::syntax_error, token_range());
 }
 
 }  // namespace
+
+static int yyreport_syntax_error(const yypcontext_t *context) {
+    yysymbol_kind_t expected[YYNTOKENS];
+    int count = yypcontext_expected_tokens(context, expected, YYNTOKENS);
+    std::vector<std::string> shown;
+    for (int i = 0; i < count; ++i) shown.push_back(shown_symbol(expected[i]));
+    report_parse_error(messages::syntax_error, token_range(), shown_found_token(yypcontext_token(context)),
+                       std::move(shown));
+    return 0;
+}
 
 namespace formcomp {
 

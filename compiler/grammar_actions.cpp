@@ -1,10 +1,13 @@
 #include "compiler/grammar_actions.h"
 
-#include "compiler/console_output.h"
+#include "compiler/code.h"
+#include "compiler/cross_reference.h"
+#include "compiler/diagnostics.h"
 #include "compiler/labels.h"
 #include "compiler/messages.h"
+#include "compiler/options.h"
 #include "compiler/output_files.h"
-#include "compiler/process_state.h"
+#include "compiler/scanner.h"
 #include "compiler/tables.h"
 #include "compiler/writers.h"
 
@@ -19,44 +22,52 @@ using formula::Operatore;
 using formula::Riferimento;
 
 namespace {
-constexpr int placeholder = -1;
+
+int current_class = 0;           // the class of the declaration being read
+int formula_name_line = 0;       // where the formula's name stands
+char formula_name[token_text_size] = {};
+
+}  // namespace
+
+void note_name_token(int line) {
+    if (formula_name_line == 0) formula_name_line = line;
 }
 
 void set_declaration_class(int scope) {
     current_class = scope;
 }
 
-void declare_name(const char *name) {
-    int i = lookup_variable(name, mode_define, formula::tipo_variable);
-    if (i > 0) var_table[i].scope = current_class;
+void declare_name(const token_value &name) {
+    record_name(name_role::declaration, name, current_class);
+    int i = lookup_variable(name.text, mode_define, formula::tipo_variable, name.where);
+    set_variable_scope(i, current_class);
 }
 
 void end_if() {
-    patch_instruction(pop_patch(), code_count);
+    patch_here(pop_patch());
 }
 
 void begin_else() {
-    int else_start = code_count + 2;
-    patch_instruction(pop_patch(), else_start);
-    emit_instruction(Riferimento, placeholder);
-    push_patch(code_count - 1);
-    emit_instruction(Operatore, formula::BR);
+    int condition = pop_patch();
+    int over_else = emit_jump(formula::BR);
+    patch_here(condition);
+    push_patch(over_else);
 }
 
 void begin_loop() {
-    push_patch(code_count);
+    push_patch(code_count());
 }
 
 void end_loop() {
-    int loop_exit = code_count + 2;
-    patch_instruction(pop_patch(), loop_exit);
+    int loop_exit = pop_patch();
     int loop_start = pop_patch();
-    emit_instruction(Riferimento, loop_start);
-    emit_instruction(Operatore, formula::BR);
+    emit_jump_to(formula::BR, loop_start);
+    patch_here(loop_exit);
 }
 
-void assign(const char *name) {
-    emit_instruction(Riferimento, lookup_variable(name, mode_use, 0));
+void assign(const token_value &name) {
+    record_name(name_role::assignment, name);
+    emit_instruction(Riferimento, lookup_variable(name.text, mode_use, 0, name.where));
     emit_instruction(Operatore, formula::ASSIGN);
 }
 
@@ -69,20 +80,19 @@ void end_with_error_message() {
     emit_instruction(Operatore, formula::STOP);
 }
 
-void push_number(const char *literal) {
-    int i = lookup_variable(literal, mode_define, formula::tipo_constant);
+void push_number(const token_value &literal) {
+    int i = lookup_variable(literal.text, mode_define, formula::tipo_constant, literal.where);
     emit_instruction(Operando, i);
-    if (i > 0) var_table[i].scope = formula::scope_input;
+    set_variable_scope(i, formula::scope_input);
 }
 
-void push_name(const char *name) {
-    emit_instruction(Operando, lookup_variable(name, mode_use, 0));
+void push_name(const token_value &name) {
+    record_name(name_role::read, name);
+    emit_instruction(Operando, lookup_variable(name.text, mode_use, 0, name.where));
 }
 
 void condition_jump() {
-    emit_instruction(Riferimento, placeholder);
-    push_patch(code_count - 1);
-    emit_instruction(Operatore, formula::BRF);
+    push_patch(emit_jump(formula::BRF));
 }
 
 void negate_condition() {
@@ -93,32 +103,39 @@ void negate_condition() {
     emit_instruction(Operatore, formula::LOGAND);
 }
 
-void flag_test(const char *name) {
-    int i = lookup_variable(name, mode_use, 0);
-    if (i == -1 || var_table[i].tipo != formula::tipo_variable) {
-        print_output(messages::not_a_variable, name, current_line);
-        compile_ok = 0;
+void flag_test(const token_value &name) {
+    record_name(name_role::flag_test, name);
+    int i = lookup_variable(name.text, mode_use, 0, name.where);
+    if (i == -1 || variable(i).tipo != formula::tipo_variable) {
+        report_error(name.where, messages::not_a_variable, name.text, current_line());
         i = -1;
     }
     emit_instruction(Riferimento, i);
     emit_instruction(Operatore, formula::LOGISIN);
 }
 
-void end_of_formula(const char *name) {
+void end_of_formula(const token_value &name) {
+    record_formula_name(name);
     emit_instruction(Operatore, formula::STOP);
-    std::memcpy(formula_name, name, token_text_size);
+    std::memcpy(formula_name, name.text, token_text_size);
     formula_name[token_text_size - 1] = '\0';
-    // A name wider than the header's 8 columns would move the count out of
+    // A name wider than the header's columns would move the count out of
     // its place; without a header (-b) the host writes its own.
-    if (write_header && std::strlen(formula_name) > formula::header_name_width) {
-        print_output(messages::formula_name_too_long, formula_name, formula_name_line);
-        compile_ok = 0;
+    if (flags().write_header && std::strlen(formula_name) > formula::header_name_width) {
+        report_error(name.where, messages::formula_name_too_long, formula_name,
+                     static_cast<int>(formula::header_name_width), formula_name_line);
     }
     check_labels();
     write_symbol_file(formula_name);
     write_code_file(formula_name);
     finish_output_files();
     empty_tables();
+}
+
+void reset_grammar_actions() {
+    current_class = 0;
+    formula_name_line = 0;
+    std::memset(formula_name, 0, sizeof formula_name);
 }
 
 }  // namespace formcomp

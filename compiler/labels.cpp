@@ -1,8 +1,10 @@
 #include "compiler/labels.h"
 
-#include "compiler/console_output.h"
+#include "compiler/code.h"
+#include "compiler/cross_reference.h"
+#include "compiler/diagnostics.h"
 #include "compiler/messages.h"
-#include "compiler/process_state.h"
+#include "compiler/scanner.h"
 #include "compiler/tables.h"
 
 #include "formula/format.h"
@@ -13,16 +15,22 @@ namespace {
 
 constexpr int end_of_chain = -1;
 
+label_entry label_table[label_capacity];
+int next_entry = 1;
+bool labels_overflowed = false;
+// Where each label was first named, for "non dichiarata".
+source_range first_use[label_capacity];
+
 // Sets every pending jump of the chain that starts at `newest` to `target`.
 // The walk stays inside the code generated so far and takes at most one step
 // per instruction; once the code table has run full the chain may miss links,
 // and as nothing is written then, it is left alone.
 void resolve_chain(int newest, int target) {
-    if (overflowed.instructions) return;
+    if (code_overflowed()) return;
     int link = newest;
-    for (int steps = 0; link >= 1 && link < code_count && steps < code_count; ++steps) {
-        int older = code_table[link].value;
-        code_table[link].value = target;
+    for (int steps = 0; link >= 1 && link < code_count() && steps < code_count(); ++steps) {
+        int older = instruction_at(link).value;
+        patch_instruction(link, target);
         if (older == end_of_chain) break;
         link = older;
     }
@@ -30,26 +38,56 @@ void resolve_chain(int newest, int target) {
 
 }  // namespace
 
-void jump_to_label(const char *name) {
-    int i = lookup_label(name, 0, label_find);
-    if (i == -1) {
-        i = lookup_label(name, code_count, label_create);
-        if (i > 0) label_table[i].declar = label_pending;
-        emit_instruction(formula::Riferimento, end_of_chain);
-    } else if (label_table[i].declar == label_defined) {
-        emit_instruction(formula::Riferimento, label_table[i].address);
-    } else {
-        emit_instruction(formula::Riferimento, label_table[i].address);
-        label_table[i].address = code_count - 1;
+int lookup_label(const char *name, int address, int mode) {
+    for (int i = 1; i < next_entry; ++i) {
+        if (same_name(label_table[i].name, name)) return i;
     }
-    emit_instruction(formula::Operatore, formula::BR);
+    return mode == label_create ? add_label(name, address) : -1;
 }
 
-void define_label(const char *name) {
-    int next_address = code_count;
-    int i = lookup_label(name, 0, label_find);
+int add_label(const char *name, int address) {
+    if (next_entry >= label_capacity) {
+        report_full_table(labels_overflowed, messages::too_many_labels, label_capacity - 1);
+        return -1;
+    }
+    label_entry &entry = label_table[next_entry];
+    copy_name(entry.name, name);
+    entry.address = address;
+    entry.declar = 0;
+    return next_entry++;
+}
+
+int label_count() {
+    return next_entry;
+}
+
+const label_entry &label(int i) {
+    return label_table[i];
+}
+
+void jump_to_label(const token_value &name) {
+    record_name(name_role::jump, name);
+    int i = lookup_label(name.text, 0, label_find);
     if (i == -1) {
-        i = lookup_label(name, next_address, label_create);
+        i = lookup_label(name.text, code_count(), label_create);
+        if (i > 0) {
+            label_table[i].declar = label_pending;
+            first_use[i] = name.where;
+        }
+        emit_jump_to(formula::BR, end_of_chain);
+    } else if (label_table[i].declar == label_defined) {
+        emit_jump_to(formula::BR, label_table[i].address);
+    } else {
+        label_table[i].address = emit_jump_to(formula::BR, label_table[i].address);
+    }
+}
+
+void define_label(const token_value &name) {
+    record_name(name_role::label_definition, name);
+    int next_address = code_count();
+    int i = lookup_label(name.text, 0, label_find);
+    if (i == -1) {
+        i = lookup_label(name.text, next_address, label_create);
         if (i > 0) label_table[i].declar = label_defined;
     } else if (label_table[i].declar == label_pending) {
         int newest = label_table[i].address;
@@ -57,17 +95,24 @@ void define_label(const char *name) {
         label_table[i].declar = label_defined;
         resolve_chain(newest, next_address);
     } else {
-        print_output(messages::label_redefined, name, current_line);
-        compile_ok = 0;
+        report_error(name.where, messages::label_redefined, name.text, current_line());
     }
 }
 
 void check_labels() {
-    for (int i = 1; i < label_count; ++i) {
+    for (int i = 1; i < next_entry; ++i) {
         if (label_table[i].declar != label_pending) continue;
-        print_output(messages::label_undeclared, label_table[i].name);
-        compile_ok = 0;
+        report_error(first_use[i], messages::label_undeclared, label_table[i].name);
     }
+}
+
+void empty_labels() {
+    next_entry = 1;
+}
+
+void reset_labels() {
+    empty_labels();
+    labels_overflowed = false;
 }
 
 }  // namespace formcomp

@@ -1,5 +1,7 @@
 // Every text that formcomp prints, in one place. The formats that carry a
-// line end in "linea %d" and are printed with the scanner's current_line.
+// line end in "linea %d" and are printed with the scanner's current_line();
+// a "massimo %d" is printed with the capacity of the table that ran full, so
+// the number always matches the table's size.
 #pragma once
 
 namespace formcomp::messages {
@@ -13,7 +15,7 @@ inline constexpr char help_text[] =
     " -h: This help\n";
 inline constexpr char parsing_ok[] = "Parsing ok\n";
 
-// Parser errors, through report_parse_error (scanner.cpp, grammar.y).
+// Parser errors, through report_parse_error (grammar.y).
 inline constexpr char parse_error_format[] = "%s: linea %d\n";
 inline constexpr char syntax_error[] = "syntax error";
 inline constexpr char stack_overflow[] = "yacc stack overflow";
@@ -33,17 +35,17 @@ inline constexpr char patch_stack_empty[] = "Stack sfondato! linea %d\n";
 inline constexpr char not_a_variable[] = "%s non e' una variabile, linea %d\n";
 
 // Errors that formcomp adds: each clears compile_ok, so no file is written.
-// A name or number longer than the 19 characters of token_text (scanner.cpp).
-inline constexpr char name_too_long[] = "Nome %s troppo lungo (massimo 19 caratteri) linea %d\n";
-inline constexpr char number_too_long[] = "Numero %s troppo lungo (massimo 19 caratteri) linea %d\n";
-// A formula name wider than the 8 columns of the header (grammar_actions.cpp).
+// A name or number longer than the longest_token_text characters (scanner.cpp).
+inline constexpr char name_too_long[] = "Nome %s troppo lungo (massimo %d caratteri) linea %d\n";
+inline constexpr char number_too_long[] = "Numero %s troppo lungo (massimo %d caratteri) linea %d\n";
+// A formula name wider than the columns of the header (grammar_actions.cpp).
 inline constexpr char formula_name_too_long[] =
-    "Nome della formula %s troppo lungo (massimo 8 caratteri) linea %d\n";
+    "Nome della formula %s troppo lungo (massimo %d caratteri) linea %d\n";
 // A table full; each is printed once per run (tables.cpp).
-inline constexpr char too_many_symbols[] = "Troppe variabili e costanti (massimo 1023) linea %d\n";
-inline constexpr char too_many_labels[] = "Troppe label (massimo 63) linea %d\n";
-inline constexpr char too_many_instructions[] = "Troppe istruzioni (massimo 4095) linea %d\n";
-inline constexpr char nesting_too_deep[] = "Troppi if e while annidati (massimo 50) linea %d\n";
+inline constexpr char too_many_symbols[] = "Troppe variabili e costanti (massimo %d) linea %d\n";
+inline constexpr char too_many_labels[] = "Troppe label (massimo %d) linea %d\n";
+inline constexpr char too_many_instructions[] = "Troppe istruzioni (massimo %d) linea %d\n";
+inline constexpr char nesting_too_deep[] = "Troppi if e while annidati (massimo %d) linea %d\n";
 // An output file that could not be created, written or put in place (output_files.cpp).
 inline constexpr char file_not_written[] = "Impossibile scrivere il file %s linea %d\n";
 

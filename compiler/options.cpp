@@ -2,11 +2,22 @@
 
 #include "compiler/console_output.h"
 #include "compiler/messages.h"
-#include "compiler/process_state.h"
 
 #include <cstring>
 
 namespace formcomp {
+
+namespace {
+
+run_flags current_flags;
+int option_index = 1;                 // the next argument to look at
+const char *option_letters = nullptr;  // the rest of the group in progress, or null
+
+}  // namespace
+
+run_flags &flags() {
+    return current_flags;
+}
 
 int next_option(int argc, char **argv, const char *accepted) {
     if (!option_letters || *option_letters == '\0') {
@@ -23,6 +34,12 @@ int next_option(int argc, char **argv, const char *accepted) {
         return '?';
     }
     return static_cast<unsigned char>(letter);
+}
+
+void reset_options() {
+    current_flags = run_flags{};
+    option_index = 1;
+    option_letters = nullptr;
 }
 
 }  // namespace formcomp

@@ -1,8 +1,8 @@
 #include "compiler/output_files.h"
 
-#include "compiler/console_output.h"
+#include "compiler/diagnostics.h"
 #include "compiler/messages.h"
-#include "compiler/process_state.h"
+#include "compiler/scanner.h"
 
 #include "platform/replace_file.h"
 
@@ -10,10 +10,22 @@
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <utility>
 
 namespace formcomp {
 
 namespace {
+
+// Pending output files: written to temporary files, renamed into place once
+// both are complete.
+struct pending_files {
+    std::string symbol_temporary, symbol_target;
+    std::string code_temporary, code_target;
+};
+
+std::string output_folder;          // empty: the current directory
+compiled_texts *kept_texts = nullptr;  // set: the texts are kept here, no file is touched
+pending_files output_in_progress;
 
 struct file_closer {
     void operator()(std::FILE *file) const noexcept { std::fclose(file); }
@@ -21,8 +33,8 @@ struct file_closer {
 using file_handle = std::unique_ptr<std::FILE, file_closer>;
 
 std::string in_output_folder(const std::string &file_name) {
-    if (channels.output_folder.empty()) return file_name;
-    return channels.output_folder + "/" + file_name;
+    if (output_folder.empty()) return file_name;
+    return output_folder + "/" + file_name;
 }
 
 // A name beside the target that no other run picks at the same time.
@@ -43,8 +55,7 @@ bool write_whole_file(const std::string &path, const std::string &text) {
 }
 
 void report_not_written(const std::string &path) {
-    print_output(messages::file_not_written, path.c_str(), current_line);
-    compile_ok = 0;
+    report_error(token_range(), messages::file_not_written, path.c_str(), current_line());
 }
 
 void discard(std::string &temporary) {
@@ -84,9 +95,19 @@ void put_pair_in_place(pending_files &pending) {
 
 }  // namespace
 
+void set_output_destination(std::string folder, compiled_texts *texts) {
+    output_folder = std::move(folder);
+    kept_texts = texts;
+}
+
+void reset_output_files() {
+    set_output_destination({}, nullptr);
+    output_in_progress = pending_files{};
+}
+
 void stage_output_file(output_kind kind, const std::string &file_name, const std::string &text) {
-    if (channels.texts) {
-        compiled_texts &texts = *channels.texts;
+    if (kept_texts) {
+        compiled_texts &texts = *kept_texts;
         (kind == output_kind::symbols ? texts.symbol_name : texts.code_name) = file_name;
         (kind == output_kind::symbols ? texts.symbol_text : texts.code_text) = text;
         return;
@@ -110,7 +131,7 @@ void stage_output_file(output_kind kind, const std::string &file_name, const std
 
 void finish_output_files() {
     pending_files &pending = output_in_progress;
-    bool complete = compile_ok == 1 && !pending.symbol_temporary.empty() && !pending.code_temporary.empty();
+    bool complete = compile_ok() == 1 && !pending.symbol_temporary.empty() && !pending.code_temporary.empty();
     if (complete) put_pair_in_place(pending);
     discard(pending.symbol_temporary);
     discard(pending.code_temporary);

@@ -1,11 +1,12 @@
 #include "compiler/scanner.h"
 
-#include "compiler/console_output.h"
+#include "compiler/diagnostics.h"
 #include "compiler/messages.h"
-#include "compiler/process_state.h"
+#include "compiler/text_input.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -13,6 +14,28 @@
 namespace formcomp {
 
 namespace {
+
+enum class scan_state { NORMAL, BLOCK_COMMENT, LINE_COMMENT };
+
+constexpr std::size_t input_buffer_size = 16384;
+constexpr std::size_t largest_read = 8192;
+
+struct scanner_buffer {
+    std::unique_ptr<char[]> chars;  // input_buffer_size characters and two end markers
+    std::size_t lexeme_start = 0;   // first character of the lexeme being matched
+    std::size_t data_end = 0;       // one past the last character read
+    bool input_ended = false;       // a read found the end of the input
+    bool terminal = false;          // the input is read one line at a time
+};
+
+input_source *chosen_input = nullptr;  // null: standard input
+scanner_buffer input_buffer;
+text_input source_text;
+char token_text_buffer[token_text_size] = {};
+int line_number = 1;
+int column_number = 1;
+scan_state scanner_state = scan_state::NORMAL;
+source_range last_token_range;
 
 // ---- The input buffer ----
 //
@@ -24,7 +47,7 @@ namespace {
 
 void start_input() {
     static standard_input_source standard_input;
-    input_source *source = channels.input ? channels.input : &standard_input;
+    input_source *source = chosen_input ? chosen_input : &standard_input;
     input_buffer.chars.reset(new (std::nothrow) char[input_buffer_size + 2]);
     if (!input_buffer.chars) scanner_fatal(messages::out_of_memory);
     input_buffer.lexeme_start = input_buffer.data_end = 0;
@@ -74,11 +97,32 @@ std::string_view lexeme(std::size_t length) {
     return {input_buffer.chars.get() + input_buffer.lexeme_start, length};
 }
 
-// Ends the lexeme of `length` characters, counting its newlines.
+// Ends the lexeme of `length` characters, counting its lines and columns.
 void consume(std::size_t length) {
     std::string_view text = lexeme(length);
-    current_line += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    std::size_t last_newline = text.rfind('\n');
+    if (last_newline == std::string_view::npos) {
+        column_number += static_cast<int>(length);
+    } else {
+        line_number += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+        column_number = static_cast<int>(length - last_newline);
+    }
     input_buffer.lexeme_start += length;
+}
+
+// Ends a token of `length` characters and keeps where it stands.
+int finish_token(int token, std::size_t length) {
+    last_token_range.line = line_number;
+    last_token_range.column = column_number;
+    consume(length);
+    last_token_range.end_line = line_number;
+    last_token_range.end_column = column_number;
+    return token;
+}
+
+// Where the scanner stands now, as an empty range.
+source_range here() {
+    return {line_number, column_number, line_number, column_number};
 }
 
 bool is_letter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -113,23 +157,24 @@ int keyword_token(std::string_view word) {
 // so that the parse can go on.
 int text_token(int token, std::size_t length) {
     std::string_view text = lexeme(length);
+    std::string whole;
     if (length >= token_text_size) {
-        std::string whole(text);
-        print_output(token == NAME ? messages::name_too_long : messages::number_too_long,
-                     whole.c_str(), current_line);
-        compile_ok = 0;
+        whole = text;
         text = text.substr(0, token_text_size - 1);
     }
-    std::memcpy(token_text, text.data(), text.size());
-    token_text[text.size()] = '\0';
-    consume(length);
+    std::memcpy(token_text_buffer, text.data(), text.size());
+    token_text_buffer[text.size()] = '\0';
+    finish_token(token, length);
+    if (!whole.empty()) {
+        report_error(last_token_range, token == NAME ? messages::name_too_long : messages::number_too_long,
+                     whole.c_str(), longest_token_text, line_number);
+    }
     return token;
 }
 
 // A token of `length` characters with no text.
 int plain_token(int token, std::size_t length) {
-    consume(length);
-    return token;
+    return finish_token(token, length);
 }
 
 // One piece of a block comment: characters other than '*'; or '*'s followed
@@ -169,7 +214,10 @@ int next_token() {
     if (!input_buffer.chars) start_input();
     for (;;) {
         int c = peek(0);
-        if (c < 0) return end_of_input;
+        if (c < 0) {
+            last_token_range = here();
+            return YYEOF;
+        }
         if (scanner_state == scan_state::BLOCK_COMMENT) {
             scan_block_comment_piece(c);
             continue;
@@ -221,12 +269,34 @@ int next_token() {
     }
 }
 
-void report_parse_error(const char *message) {
-    print_output(messages::parse_error_format, message, current_line);
+void set_scanner_input(input_source *source) {
+    chosen_input = source;
+}
+
+void reset_scanner() {
+    chosen_input = nullptr;
+    input_buffer = scanner_buffer{};
+    source_text.attach(nullptr);
+    std::memset(token_text_buffer, 0, sizeof token_text_buffer);
+    line_number = column_number = 1;
+    scanner_state = scan_state::NORMAL;
+    last_token_range = source_range{};
+}
+
+const char *token_text() {
+    return token_text_buffer;
+}
+
+int current_line() {
+    return line_number;
+}
+
+const source_range &token_range() {
+    return last_token_range;
 }
 
 void scanner_fatal(const char *message) {
-    print_error("%s\n", message);
+    report_scanner_failure(message, here());
     throw scanner_failure{};
 }
 

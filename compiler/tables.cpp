@@ -1,8 +1,10 @@
 #include "compiler/tables.h"
 
-#include "compiler/console_output.h"
+#include "compiler/code.h"
+#include "compiler/diagnostics.h"
+#include "compiler/labels.h"
 #include "compiler/messages.h"
-#include "compiler/process_state.h"
+#include "compiler/scanner.h"
 
 #include "formula/format.h"
 
@@ -12,15 +14,15 @@ namespace formcomp {
 
 namespace {
 
-// Names are at most 19 characters (the scanner reports longer ones).
-void copy_name(char (&target)[token_text_size], const char *name) {
-    std::strncpy(target, name, token_text_size - 1);
-    target[token_text_size - 1] = '\0';
-}
+variable_entry var_table[var_capacity];
+int next_entry = 1;
+bool symbols_overflowed = false;
 
-bool same_name(const char (&entry)[token_text_size], const char *name) {
-    return std::strncmp(entry, name, token_text_size) == 0;
-}
+// Where each name of var_table stands (open addressing, 0 marks a free slot),
+// so that a lookup does not compare the name with every entry. Names in
+// var_table are unique, so it finds what a search in entry order finds.
+constexpr int var_index_slots = 2 * var_capacity;
+short var_index[var_index_slots];
 
 unsigned name_hash(const char *name) {
     unsigned hash = 2166136261u;
@@ -37,102 +39,73 @@ short &index_slot(const char *name) {
     return var_index[slot];
 }
 
-// Reports a full table once per run; the compile fails.
-void report_full_table(bool &reported, const char *message) {
-    compile_ok = 0;
-    if (reported) return;
-    reported = true;
-    print_output(message, current_line);
-}
-
 }  // namespace
 
-int lookup_variable(const char *name, int mode, int tipo) {
+void copy_name(char (&target)[token_text_size], const char *name) {
+    std::strncpy(target, name, token_text_size - 1);
+    target[token_text_size - 1] = '\0';
+}
+
+bool same_name(const char (&entry)[token_text_size], const char *name) {
+    return std::strncmp(entry, name, token_text_size) == 0;
+}
+
+int lookup_variable(const char *name, int mode, int tipo, const source_range &where) {
     if (int i = index_slot(name); i != 0) {
         if (mode == mode_define && var_table[i].tipo != formula::tipo_constant) {
-            print_output(messages::variable_redefined, name, current_line);
-            compile_ok = 0;
+            report_error(where, messages::variable_redefined, name, current_line());
         }
         return i;
     }
     if (mode == mode_define) return add_variable(name, tipo);
     // A name that found no room in a full table was reported with the table.
-    if (!overflowed.symbols) print_output(messages::variable_undefined, name, current_line);
-    compile_ok = 0;
+    if (symbols_overflowed) {
+        mark_compile_failed();
+    } else {
+        report_error(where, messages::variable_undefined, name, current_line());
+    }
     return -1;
 }
 
 int add_variable(const char *name, int tipo) {
-    if (var_count >= var_capacity) {
-        report_full_table(overflowed.symbols, messages::too_many_symbols);
+    if (next_entry >= var_capacity) {
+        report_full_table(symbols_overflowed, messages::too_many_symbols, var_capacity - 1);
         return -1;
     }
-    variable_entry &entry = var_table[var_count];
+    variable_entry &entry = var_table[next_entry];
     copy_name(entry.name, name);
     entry.tipo = tipo;
     entry.scope = 0;
-    index_slot(entry.name) = static_cast<short>(var_count);
-    return var_count++;
+    index_slot(entry.name) = static_cast<short>(next_entry);
+    return next_entry++;
 }
 
-int lookup_label(const char *name, int address, int mode) {
-    for (int i = 1; i < label_count; ++i) {
-        if (same_name(label_table[i].name, name)) return i;
-    }
-    return mode == label_create ? add_label(name, address) : -1;
+int var_count() {
+    return next_entry;
 }
 
-int add_label(const char *name, int address) {
-    if (label_count >= label_capacity) {
-        report_full_table(overflowed.labels, messages::too_many_labels);
-        return -1;
-    }
-    label_entry &entry = label_table[label_count];
-    copy_name(entry.name, name);
-    entry.address = address;
-    entry.declar = 0;
-    return label_count++;
+const variable_entry &variable(int i) {
+    return var_table[i];
 }
 
-void emit_instruction(int kind, int value) {
-    if (code_count >= code_capacity) {
-        report_full_table(overflowed.instructions, messages::too_many_instructions);
-        return;
-    }
-    code_table[code_count++] = instruction{kind, value};
+void set_variable_scope(int i, int scope) {
+    if (i > 0) var_table[i].scope = scope;
 }
 
-void push_patch(int address) {
-    if (patch_depth >= patch_capacity) {
-        report_full_table(overflowed.nesting, messages::nesting_too_deep);
-        ++overflowed.lost_patches;
-        return;
-    }
-    patch_stack[patch_depth++] = address;
-}
-
-int pop_patch() {
-    // The pops that match pushes which found no room: entry 0 takes the patch.
-    if (overflowed.lost_patches > 0) {
-        --overflowed.lost_patches;
-        return 0;
-    }
-    if (patch_depth == 0) {
-        print_output(messages::patch_stack_empty, current_line);
-        compile_ok = 0;
-        return 0;
-    }
-    return patch_stack[--patch_depth];
-}
-
-void empty_tables() {
-    var_count = code_count = label_count = 1;
-    patch_depth = 0;
+void empty_variables() {
+    next_entry = 1;
     std::memset(var_index, 0, sizeof var_index);
 }
 
-void patch_instruction(int address, int value) {
-    if (address >= 0 && address < code_capacity) code_table[address].value = value;
+void reset_variables() {
+    empty_variables();
+    symbols_overflowed = false;
+}
+
+void empty_tables() {
+    empty_variables();
+    empty_code();
+    empty_labels();
 }
 
 }  // namespace formcomp

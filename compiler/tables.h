@@ -1,33 +1,46 @@
-// Operations on the variable, label and code tables and on patch_stack (the
-// tables themselves are in process_state.h). Each count is the number of the
-// next free entry; entry 0 is never used. A table that runs full is reported
-// once, with the line, and the compile fails; nothing is stored past it.
+// The variable table: variables and constants by name. var_count is the
+// number of the next free entry; entry 0 is never used. A table that runs
+// full is reported once, with the line, and the compile fails; nothing is
+// stored past it.
 #pragma once
+
+#include "compiler/token.h"
 
 namespace formcomp {
 
-enum lookup_mode : int { mode_define = 1, mode_use = 2 };
-enum label_lookup_mode : int { label_create = 1, label_find = 2 };
+inline constexpr int var_capacity = 1024;  // symbols 1 to 1023
 
-// The entry of `name` in var_table. mode_define: a new entry with `tipo` when
+struct variable_entry {
+    char name[token_text_size];
+    int tipo;
+    int scope;
+};
+
+enum lookup_mode : int { mode_define = 1, mode_use = 2 };
+
+// The entry of `name` in the table. mode_define: a new entry with `tipo` when
 // the name is missing, "ridefinita" when it names a variable already. Any
-// other mode: -1 and "non definita" when it is missing.
-int lookup_variable(const char *name, int mode, int tipo);
+// other mode: -1 and "non definita" when it is missing. Messages are about
+// the token at `where`.
+int lookup_variable(const char *name, int mode, int tipo, const source_range &where);
 int add_variable(const char *name, int tipo);
 
-// The entry of `name` in label_table; when it is missing, label_create adds
-// it with `address`, any other mode returns -1.
-int lookup_label(const char *name, int address, int mode);
-int add_label(const char *name, int address);
+int var_count();
+const variable_entry &variable(int i);
+void set_variable_scope(int i, int scope);
 
-void emit_instruction(int kind, int value);
-void push_patch(int address);
-int pop_patch();
+// Names of the variable and label tables: at most longest_token_text
+// characters (the scanner reports longer ones).
+void copy_name(char (&target)[token_text_size], const char *name);
+bool same_name(const char (&entry)[token_text_size], const char *name);
 
-// Empties the four tables (every count back to 1, patch_stack to depth 0).
+// Every entry gone (var_count back to 1); the overflow report stays.
+void empty_variables();
+// Back to the state at process start.
+void reset_variables();
+
+// The three tables of a formula emptied after it is written: variables,
+// labels and code with the patch stack.
 void empty_tables();
-
-// Sets the value of instruction `address` (a placeholder being filled in).
-void patch_instruction(int address, int value);
 
 }  // namespace formcomp

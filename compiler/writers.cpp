@@ -1,9 +1,12 @@
 #include "compiler/writers.h"
 
 #include "compiler/console_output.h"
-#include "compiler/messages.h"
 #include "compiler/output_files.h"
-#include "compiler/process_state.h"
+#include "compiler/code.h"
+#include "compiler/diagnostics.h"
+#include "compiler/labels.h"
+#include "compiler/options.h"
+#include "compiler/tables.h"
 
 #include "formula/format.h"
 #include "formula/listing.h"
@@ -17,13 +20,13 @@ namespace {
 
 void print_variable_and_label_listings() {
     std::string listing = formula::listing::variable_title;
-    for (int i = 1; i < var_count; ++i) {
-        const variable_entry &entry = var_table[i];
+    for (int i = 1; i < var_count(); ++i) {
+        const variable_entry &entry = variable(i);
         formula::listing::append_variable_line(listing, i, entry.tipo, entry.scope, entry.name);
     }
     listing += formula::listing::label_title;
-    for (int i = 1; i < label_count; ++i) {
-        const label_entry &entry = label_table[i];
+    for (int i = 1; i < label_count(); ++i) {
+        const label_entry &entry = label(i);
         formula::listing::append_label_line(listing, entry.address, entry.declar, entry.name);
     }
     print_output("%s", listing.c_str());
@@ -31,11 +34,12 @@ void print_variable_and_label_listings() {
 
 void print_instruction_listing() {
     std::string listing = formula::listing::instruction_title;
-    for (int i = 1; i < code_count; ++i) {
+    for (int i = 1; i < code_count(); ++i) {
         char buffer[operand_text_size];
-        const char *kind = formula::kind_name(code_table[i].kind);
+        const instruction &code = instruction_at(i);
+        const char *kind = formula::kind_name(code.kind);
         formula::listing::append_instruction_line(listing, i, kind ? kind : "",
-                                                  operand_text(code_table[i].kind, code_table[i].value, buffer));
+                                                  operand_text(code.kind, code.value, buffer));
     }
     print_output("%s", listing.c_str());
 }
@@ -49,7 +53,7 @@ const char *operand_text(int kind, int value, char (&buffer)[operand_text_size])
             return name ? name : "";
         }
         case formula::Operando:
-            return value >= 1 && value < var_count ? var_table[value].name : "";
+            return value >= 1 && value < var_count() ? variable(value).name : "";
         case formula::Riferimento:
             std::snprintf(buffer, sizeof buffer, "%d", value);
             return buffer;
@@ -59,24 +63,25 @@ const char *operand_text(int kind, int value, char (&buffer)[operand_text_size])
 }
 
 void write_symbol_file(const char *name) {
-    if (compile_ok != 1) return;
-    if (debug_listing) print_variable_and_label_listings();
+    if (compile_ok() != 1) return;
+    if (flags().debug_listing) print_variable_and_label_listings();
     std::string text;
-    if (write_header) formula::append_header(text, name, var_count - 1);
-    for (int i = 1; i < var_count; ++i) {
-        const variable_entry &entry = var_table[i];
+    if (flags().write_header) formula::append_header(text, name, var_count() - 1);
+    for (int i = 1; i < var_count(); ++i) {
+        const variable_entry &entry = variable(i);
         formula::append_symbol_record(text, entry.tipo, entry.scope, entry.name);
     }
     stage_output_file(output_kind::symbols, std::string(name) + ".sym", text);
 }
 
 void write_code_file(const char *name) {
-    if (compile_ok != 1) return;
-    if (debug_listing) print_instruction_listing();
+    if (compile_ok() != 1) return;
+    if (flags().debug_listing) print_instruction_listing();
     std::string text;
-    if (write_header) formula::append_header(text, name, code_count - 1);
-    for (int i = 1; i < code_count; ++i) {
-        formula::append_instruction_record(text, code_table[i].kind, code_table[i].value);
+    if (flags().write_header) formula::append_header(text, name, code_count() - 1);
+    for (int i = 1; i < code_count(); ++i) {
+        const instruction &code = instruction_at(i);
+        formula::append_instruction_record(text, code.kind, code.value);
     }
     stage_output_file(output_kind::code, std::string(name) + ".obj", text);
 }

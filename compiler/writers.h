@@ -1,5 +1,5 @@
 // The symbol file and the code file of a compiled formula, and the listings
-// of option -d. Nothing is listed or written unless compile_ok is 1.
+// of option -d. Nothing is listed or written unless compile_ok() is 1.
 #pragma once
 
 namespace formcomp {

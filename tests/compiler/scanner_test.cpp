@@ -1,8 +1,9 @@
 // Token streams from the scanner, driven in process over a text in memory.
 #include "compiler/compile_run.h"
+#include "compiler/console_output.h"
 #include "compiler/input_source.h"
-#include "compiler/process_state.h"
 #include "compiler/scanner.h"
+#include "in_process_compile.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,8 @@
 namespace {
 
 using namespace formcomp;
+using formcomp_test::compile_in_process;
+using formcomp_test::in_process_run;
 
 struct token {
     int code;
@@ -26,17 +29,17 @@ std::ostream &operator<<(std::ostream &out, const token &t) {
 
 // Every token up to the end of the input, read in pieces of `piece_size`.
 std::vector<token> tokens_of(std::string_view source, std::size_t piece_size = 8192) {
-    reset_process_state();
+    reset_compile_state();
     memory_input_source input(source, piece_size);
     std::string output;
-    channels.input = &input;
-    channels.standard_output = &output;
+    set_scanner_input(&input);
+    capture_console(&output, nullptr);
     std::vector<token> tokens;
     for (int code; (code = next_token()) != 0;) {
         bool has_text = code == NAME || code == NUMBER;
-        tokens.push_back({code, has_text ? token_text : "", current_line});
+        tokens.push_back({code, has_text ? token_text() : "", current_line()});
     }
-    reset_process_state();
+    reset_compile_state();
     return tokens;
 }
 
@@ -132,29 +135,6 @@ TEST(Scanner, LexemesAcrossReadsAndBufferRefills) {
     }
 }
 
-// A run of the whole compiler in process, with its standard error captured.
-struct captured_run {
-    int exit_code;
-    std::string output;
-    std::string errors;
-};
-
-captured_run compile_in_process(std::string_view source) {
-    memory_input_source input(source);
-    captured_run run{};
-    compiled_texts texts;
-    run_channels setup;
-    setup.input = &input;
-    setup.standard_output = &run.output;
-    setup.standard_error = &run.errors;
-    setup.texts = &texts;
-    char program[] = "formcomp";
-    char *argv[] = {program, nullptr};
-    run.exit_code = run_formcomp(1, argv, setup);
-    reset_process_state();
-    return run;
-}
-
 const std::string overflow_message =
     "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n";
 
@@ -162,13 +142,13 @@ TEST(Scanner, ALexemeOf16383CharactersOverflowsTheBuffer) {
     const std::string formula = "method F input a; proc ";
     // The longest comment piece that fits: 16382 characters and the '*'
     // that ends it.
-    captured_run fits = compile_in_process(formula + "/*" + std::string(16382, 'x') + "*/ endp");
+    in_process_run fits = compile_in_process(formula + "/*" + std::string(16382, 'x') + "*/ endp");
     EXPECT_EQ(fits.exit_code, 0);
-    EXPECT_EQ(fits.errors, "");
-    captured_run overflow = compile_in_process(formula + "/*" + std::string(16383, 'x') + "*/ endp");
+    EXPECT_EQ(fits.standard_error, "");
+    in_process_run overflow = compile_in_process(formula + "/*" + std::string(16383, 'x') + "*/ endp");
     EXPECT_EQ(overflow.exit_code, 2);
-    EXPECT_EQ(overflow.errors, overflow_message);
-    EXPECT_EQ(overflow.output, "");
+    EXPECT_EQ(overflow.standard_error, overflow_message);
+    EXPECT_EQ(overflow.standard_output, "");
     // The same for a run of blanks and newlines, and a line comment.
     EXPECT_EQ(compile_in_process(formula + std::string(16383, ' ') + "endp").exit_code, 2);
     EXPECT_EQ(compile_in_process(formula + std::string(16382, '\n') + "endp").exit_code, 0);
@@ -180,9 +160,9 @@ TEST(Scanner, ALongCommentWithAStarEvery1000CharactersIsAccepted) {
     std::string comment = "/*";
     for (int i = 0; i < 100; ++i) comment += std::string(999, 'c') + "*";
     comment += "/";
-    captured_run run = compile_in_process("method F input a; proc " + comment + "\nendp");
+    in_process_run run = compile_in_process("method F input a; proc " + comment + "\nendp");
     EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.output, "Parsing ok\n");
+    EXPECT_EQ(run.standard_output, "Parsing ok\n");
 }
 
 TEST(Scanner, AFailingReadEndsTheRunWithExitCode2) {
@@ -197,7 +177,7 @@ TEST(Scanner, AFailingReadEndsTheRunWithExitCode2) {
     EXPECT_EQ(run_formcomp(1, argv, setup), 2);
     EXPECT_EQ(errors, "input in flex scanner failed\n");
     EXPECT_EQ(output, "");
-    reset_process_state();
+    reset_compile_state();
 }
 
 }  // namespace

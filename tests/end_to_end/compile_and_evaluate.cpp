@@ -42,7 +42,7 @@ compiled_formula compile(std::string_view source) {
     char program[] = "formcomp";
     char *argv[] = {program, nullptr};
     result.exit_code = formcomp::run_formcomp(1, argv, setup);
-    formcomp::reset_process_state();
+    formcomp::reset_compile_state();
 
     for (const fs::directory_entry &entry : fs::directory_iterator(folder)) {
         std::string name = entry.path().filename().string();

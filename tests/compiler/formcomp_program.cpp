@@ -1,11 +1,8 @@
-#include "formcomp_process.h"
+#include "formcomp_program.h"
 
 #include <atomic>
 #include <cstdlib>
-#include <fstream>
-#include <functional>
 #include <random>
-#include <sstream>
 #include <stdexcept>
 
 namespace formcomp_test {
@@ -17,17 +14,6 @@ constexpr const char *source_file = "source.frm";
 constexpr const char *output_file = "stdout.txt";
 constexpr const char *error_file = "stderr.txt";
 constexpr const char *exit_code_file = "exit_code.txt";
-
-// With FORMCOMP_TEST_CORPUS set to a folder, every source run is also saved
-// there (NAME.frm, with its arguments in NAME.args), so that other builds of
-// formcomp can be compared on the same sources (scripts/windows-checks.sh).
-void record_in_corpus(std::string_view source, const std::string &arguments) {
-    const char *corpus = std::getenv("FORMCOMP_TEST_CORPUS");
-    if (corpus == nullptr || corpus[0] == '\0') return;
-    const std::string name = std::to_string(std::hash<std::string>{}(std::string(source) + '\n' + arguments));
-    write_file(fs::path(corpus) / (name + ".frm"), source);
-    write_file(fs::path(corpus) / (name + ".args"), arguments);
-}
 
 }  // namespace
 
@@ -44,20 +30,8 @@ scratch_folder::~scratch_folder() {
     fs::remove_all(path_, ignored);
 }
 
-std::string read_file(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void write_file(const fs::path &path, std::string_view text) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-}
-
-process_result run_formcomp_in(const fs::path &folder, std::string_view source,
-                               const std::string &arguments) {
+process_result run_formcomp_program_in(const fs::path &folder, std::string_view source,
+                                       const std::string &arguments) {
     // The run's own files go into a folder beside the working folder, so the
     // working folder shows only what formcomp left.
     record_in_corpus(source, arguments);
@@ -80,9 +54,9 @@ process_result run_formcomp_in(const fs::path &folder, std::string_view source,
     return result;
 }
 
-process_result run_formcomp(std::string_view source, const std::string &arguments) {
+process_result run_formcomp_program(std::string_view source, const std::string &arguments) {
     scratch_folder folder;
-    return run_formcomp_in(folder.path(), source, arguments);
+    return run_formcomp_program_in(folder.path(), source, arguments);
 }
 
 }  // namespace formcomp_test

@@ -3,6 +3,8 @@
 // it left.
 #pragma once
 
+#include "test_files.h"
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -30,13 +32,10 @@ private:
     std::filesystem::path path_;
 };
 
-std::string read_file(const std::filesystem::path &path);
-void write_file(const std::filesystem::path &path, std::string_view text);
-
 // Runs `formcomp ARGUMENTS < source` in `folder` (a new scratch folder when
 // none is given). `arguments` is passed to the shell as it stands.
-process_result run_formcomp(std::string_view source, const std::string &arguments = "");
-process_result run_formcomp_in(const std::filesystem::path &folder, std::string_view source,
-                               const std::string &arguments = "");
+process_result run_formcomp_program(std::string_view source, const std::string &arguments = "");
+process_result run_formcomp_program_in(const std::filesystem::path &folder, std::string_view source,
+                                       const std::string &arguments = "");
 
 }  // namespace formcomp_test

@@ -1,0 +1,61 @@
+// The compile's messages. Every semantic error goes through report_error,
+// which prints it on the run's standard output and marks the compile failed,
+// as clox's errorAt sets hadError; syntax errors and scanner failures have
+// their own entries. Each message is also kept with the place it is about,
+// for the compile library.
+#pragma once
+
+#include "compiler/token.h"
+
+#include <string>
+#include <vector>
+
+namespace formcomp {
+
+enum class message_kind {
+    semantic,         // through report_error: the compile fails, the parse goes on
+    syntax,           // "syntax error" or "yacc stack overflow": the parse ends
+    scanner_failure,  // on standard error: the run ends with exit code 2
+};
+
+struct compile_message {
+    message_kind kind = message_kind::semantic;
+    std::string text;  // exactly as printed, with its newline
+    int line = 0;      // the line it prints ("linea N"); else the scanner's line then
+    source_range where;                 // the token the message is about
+    std::string found;                  // syntax errors: the token found
+    std::vector<std::string> expected;  // and the tokens that could have stood there
+};
+
+// compile_ok of the run: 1 from start_compile until the first error.
+int compile_ok();
+void start_compile();
+
+// Prints the message (a printf format and its values) on standard output,
+// keeps it with `where`, and clears compile_ok.
+void report_error(const source_range &where, const char *format, ...)
+    __attribute__((format(printf, 2, 3)));
+
+// Clears compile_ok without a message, for an error already reported once
+// (a table that stays full).
+void mark_compile_failed();
+
+// A table that ran full: its message, a format with the table's capacity
+// and the line, the first time (`reported` then holds that); every later
+// attempt clears compile_ok again without a message.
+void report_full_table(bool &reported, const char *format, int capacity);
+
+// "%s: linea %d\n" on standard output for a parser error at the token
+// `where`, with the token found and the tokens expected when they are known.
+void report_parse_error(const char *message, const source_range &where, std::string found = {},
+                        std::vector<std::string> expected = {});
+
+// The message and a newline on standard error.
+void report_scanner_failure(const char *message, const source_range &where);
+
+// Every message of the run so far, in the order printed.
+const std::vector<compile_message> &compile_messages();
+
+void reset_diagnostics();
+
+}  // namespace formcomp
