@@ -1,9 +1,13 @@
-// A compile for the page: the formula compiled three times in process, as
-// `formcomp`, `formcomp -d` and `formcomp -b` would compile it from standard
-// input, with nothing written to files. The result is a JSON object:
+// A compile for the page through the compile library (compiler/compile.h):
+// the formula compiled as formcomp, formcomp -d and formcomp -b would compile
+// it from standard input, with nothing written to files. The result is a
+// JSON object:
 //   exit          formcomp's exit code
 //   messages      what formcomp prints (standard output, then standard error)
-//   places        the messages with their line and columns (message_places.h)
+//   places        each message with the range of its token: line, column,
+//                 end_line, end_column (1-based, columns in bytes, the end
+//                 one past the token), message, and for a syntax error the
+//                 token found and the tokens expected
 //   listing       what formcomp -d prints
 //   name          the formula's name (the files' name without extension)
 //   symbol_file, code_file      the files' names, NAME.sym and NAME.obj

@@ -52,22 +52,35 @@ function offsetOfByte(text, byte) {
   return offset;
 }
 
-// The document range of a message's place (line and 1-based byte columns,
-// the end one past the range), kept inside the document; null for a message
+function lineOf(doc, number) {
+  return doc.line(Math.min(Math.max(number, 1), doc.lines));
+}
+
+// The document range of a message's token (lines and 1-based byte columns,
+// the end one past the token), kept inside the document; null for a message
 // without a place.
 export function placeRange(doc, place) {
   if (!place.line) return null;
-  const line = doc.line(Math.min(Math.max(place.line, 1), doc.lines));
-  const from = line.from + offsetOfByte(line.text, Math.max(place.column - 1, 0));
-  const to = line.from + offsetOfByte(line.text, Math.max(place.end_column - 1, 0));
+  const first = lineOf(doc, place.line);
+  const last = lineOf(doc, place.end_line || place.line);
+  const from = first.from + offsetOfByte(first.text, Math.max(place.column - 1, 0));
+  const to = last.from + offsetOfByte(last.text, Math.max(place.end_column - 1, 0));
   return { from, to: Math.max(from, to) };
+}
+
+// The message as the editor shows it: formcomp's text, and for a syntax
+// error the token found and the tokens that could have stood there.
+export function placeMessage(place) {
+  if (!place.found) return place.message;
+  const expected = place.expected && place.expected.length ? `, expected ${place.expected.join(", ")}` : "";
+  return `${place.message}\nfound ${place.found}${expected}`;
 }
 
 export function showPlaces(view, places) {
   const diagnostics = [];
   for (const place of places) {
     const range = placeRange(view.state.doc, place);
-    if (range) diagnostics.push({ ...range, severity: "error", message: place.message, source: "formcomp" });
+    if (range) diagnostics.push({ ...range, severity: "error", message: placeMessage(place), source: "formcomp" });
   }
   view.dispatch(setDiagnostics(view.state, diagnostics));
 }

@@ -358,6 +358,8 @@ window.playground = {
   compiled: () => (compiled ? compiled.result : null),
   // The CodeMirror view of the editor.
   editorView: editor,
+  // When the page became ready, in milliseconds from the start of its loading.
+  readyMilliseconds: null,
 };
 
 setUpControls();
@@ -376,6 +378,7 @@ client.ready
     $("messages").textContent = String(error);
   })
   .finally(() => {
+    window.playground.readyMilliseconds = performance.now();
     document.body.dataset.loaded = "true";
     end();
   });

@@ -7,7 +7,7 @@ import { tmpdir } from "node:os";
 import path from "node:path";
 import { fileURLToPath, pathToFileURL } from "node:url";
 
-const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../..");
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "..");
 export const pageUrl = pathToFileURL(path.join(root, "out/playground/index.html")).href;
 export const screenshotFolder = path.join(root, "build/playground/screenshots");
 
