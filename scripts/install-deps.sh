@@ -12,6 +12,7 @@ packages=(
   cups cups-client libcups2-dev                    # spooler tests
   libclang-rt-14-dev                               # libFuzzer
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64   # Windows builds
+  emscripten chromium                              # the playground page and its browser tests
 )
 
 missing=()

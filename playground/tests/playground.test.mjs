@@ -309,22 +309,21 @@ test("bad input holds: a 1 MB source, binary bytes, a formula that never stops",
 
   // A CSV file that never ends evaluating: the page stays responsive and the
   // worker is stopped after the watchdog's time, then replaced.
-  await page.evaluate(() => window.playground.setWatchdog(2000));
+  await page.evaluate(() => window.playground.setWatchdog(5000));
   await page.click('[data-tab="csv"]');
   const looping = tools.compile(endlessLoop);
   const csvPath = path.join(looping.folder, "loop.csv");
   writeFileSync(csvPath, "A\n1\n2\n");
   await page.setInputFiles("#csv-file", csvPath);
   await page.waitForFunction(() => document.body.dataset.state === "busy");
-  const started = Date.now();
-  assert.equal(await page.evaluate(() => 6 * 7), 42);
+  // Typing reaches the editor while the worker is still held by the run.
   await page.click("#editor .cm-content");
   await page.keyboard.press("Control+End");
   await page.keyboard.type("// typed while the worker runs\n");
-  assert.ok(Date.now() - started < 1500, "the page answered while the worker ran");
   assert.match(await page.evaluate(() => window.playground.source()), /typed while the worker runs/);
+  assert.equal(await page.evaluate(() => document.body.dataset.state), "busy");
   await settled(page);
-  assert.match(await text(page, "#csv-summary"), /^elaborazione interrotta dopo 2 secondi/);
+  assert.match(await text(page, "#csv-summary"), /^elaborazione interrotta dopo 5 secondi senza risposta/);
   await screenshot(page, "csv-watchdog");
 
   await page.selectOption("#example", { label: "calc.frm" });

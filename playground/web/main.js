@@ -45,7 +45,12 @@ let compileTimer = null;
 let compileSequence = 0;
 let pendingExampleInputs = null;
 
-const editor = createEditor($("editor"), () => scheduleCompile());
+const editor = createEditor($("editor"), () => {
+  // The example list names the example only while the editor holds it unchanged.
+  const chosen = examples[Number($("example").value)];
+  if ($("example").value !== "" && (!chosen || chosen.source !== editor.state.doc.toString())) $("example").value = "";
+  scheduleCompile();
+});
 
 function cancelScheduledCompile() {
   if (!compileTimer) return;
