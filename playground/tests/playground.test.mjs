@@ -134,12 +134,13 @@ test("a syntax error shows formcomp's message and marks its place", async () => 
 });
 
 test("a share link reproduces the formula and its result, from file:// and from a web server", async () => {
-  const source = example("premium.frm");
+  // A comment outside ASCII: the link carries the source's UTF-8 bytes.
+  const source = example("premium.frm") + "// premio annuo, € — ✓\n";
   const inputs = ["23", "12", "98765.4"];
   const reference = tools.compile(source);
   const expected = tools.evaluate(reference.folder, "PREMIO", inputs).stdout.trimEnd();
-  const encoded = encodeBase64Url(source);
-  assert.doesNotMatch(encoded, /[=+/]/);
+  const encoded = Buffer.from(source, "utf8").toString("base64url");
+  assert.equal(encodeBase64Url(source), encoded);
   const fragment = `#src=${encoded}&in=${inputs.join(",")}`;
 
   const page = await openPlayground(browser, pageUrl + fragment);
@@ -158,6 +159,22 @@ test("a share link reproduces the formula and its result, from file:// and from 
   assert.equal(await text(again, "#result"), tools.evaluate(reference.folder, "PREMIO", ["70", "0", "5000"]).stdout.trimEnd());
   await page.close();
   await again.close();
+
+  // Links that do not hold what they should: inputs formeval would refuse get
+  // its message; a source that is not base64url leaves the page as it opens.
+  const refused = await openPlayground(browser, `${pageUrl}#src=${encoded}&in=23,x%41,1`);
+  const notNumber = tools.evaluate(reference.folder, "PREMIO", ["23", "xA", "1"]);
+  assert.equal(await text(refused, "#evaluation-messages"), notNumber.stderr.trimEnd());
+  assert.equal(await text(refused, "#result"), "");
+  await refused.goto(`${pageUrl}#src=${encoded}&in=1,2`);
+  await settled(refused);
+  const tooFew = tools.evaluate(reference.folder, "PREMIO", ["1", "2"]);
+  assert.equal(await text(refused, "#evaluation-messages"), tooFew.stderr.trimEnd());
+  const broken = await openPlayground(browser, `${pageUrl}#src=%%%not*base64&in=${"9,".repeat(5000)}`);
+  assert.equal(await broken.evaluate(() => window.playground.source()), example("calc.frm"));
+  assert.deepEqual([...refused.problems, ...broken.problems], []);
+  await refused.close();
+  await broken.close();
 
   // The same folder from a plain static server.
   const folder = path.join(root, "out/playground");

@@ -92,39 +92,49 @@ bool neighbour(const char *digits, int count, int step, char *out) {
     return false;
 }
 
-// The fewest digits that read back as `value` (finite, not zero), the
-// closest to it among them.
-decimal_digits shortest_digits(double value) {
+// `value` correctly rounded to `count` significant digits.
+decimal_digits rounded_digits(double value, int count) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.*e", count - 1, value);
+    // text: d[.ddd]e±XX
     decimal_digits result{};
-    for (int count = 1; count <= 17; ++count) {
-        char text[48];
-        std::snprintf(text, sizeof text, "%.*e", count - 1, value);
-        // text: d[.ddd]e±XX
-        char digits[24];
-        int n = 0;
-        const char *c = text;
-        for (; *c != 'e'; ++c)
-            if (is_digit(*c)) digits[n++] = *c;
-        const int point = std::atoi(c + 1) + 1;
-        if (reads_back(digits, n, point, value)) {
-            std::memcpy(result.digits, digits, static_cast<std::size_t>(n));
-            result.count = n;
-            result.point = point;
-            return result;
+    const char *c = text;
+    for (; *c != 'e'; ++c)
+        if (is_digit(*c)) result.digits[result.count++] = *c;
+    result.point = std::atoi(c + 1) + 1;
+    return result;
+}
+
+bool reads_back(const decimal_digits &d, double value) {
+    return reads_back(d.digits, d.count, d.point, value);
+}
+
+// The fewest digits that read back as `value` (finite, positive), the
+// closest to it among them. Correctly rounded digits that read back keep
+// doing so with more digits, so the fewest are found by bisection. Only
+// where the double's interval is lopsided (a power of two: the gap below is
+// half the gap above) may fewer digits read back that are not the closest:
+// there every count is tried, with the neighbours of the rounded digits.
+decimal_digits shortest_digits(double value) {
+    int exponent;
+    if (std::frexp(value, &exponent) != 0.5) {
+        int low = 1, high = 17;
+        while (low < high) {
+            const int middle = (low + high) / 2;
+            if (reads_back(rounded_digits(value, middle), value)) high = middle;
+            else low = middle + 1;
         }
-        // The correctly rounded digits miss; a neighbour may still read back
-        // where the interval of the double is lopsided (at a power of two).
+        return rounded_digits(value, low);
+    }
+    for (int count = 1; count < 17; ++count) {
+        const decimal_digits rounded = rounded_digits(value, count);
+        if (reads_back(rounded, value)) return rounded;
         for (const int step : {1, -1}) {
-            char other[24];
-            if (neighbour(digits, n, step, other) && reads_back(other, n, point, value)) {
-                std::memcpy(result.digits, other, static_cast<std::size_t>(n));
-                result.count = n;
-                result.point = point;
-                return result;
-            }
+            decimal_digits other = rounded;
+            if (neighbour(rounded.digits, count, step, other.digits) && reads_back(other, value)) return other;
         }
     }
-    return result;
+    return rounded_digits(value, 17);
 }
 
 // `magnitude` (positive, finite) in fixed notation from its shortest digits.
