@@ -32,17 +32,23 @@ async function bundle(entry, define = {}) {
   return result.outputFiles[0].text;
 }
 
-// In an inline script, "</script" would end the element.
-const inlineScript = (text) => text.replace(/<\/script/gi, "<\\/script");
+// A script inside the page: "</script" would end its element (in the code
+// it can only stand in strings and regular expressions, where "<\/" reads
+// the same), and "<!--" would put the HTML parser into its escape states.
+function inlineScript(text) {
+  if (text.includes("<!--")) throw new Error("a script holds <!--, which cannot stand inline");
+  return text.replace(/<\/script/gi, "<\\/script");
+}
 
 const moduleScript = await readFile(modulePath, "utf8");
 const workerScript = moduleScript + "\n" + (await bundle("worker.js"));
-const pageScript = await bundle("main.js", { WORKER_SOURCE: JSON.stringify(workerScript) });
+const pageScript = await bundle("main.js");
 const style = await readFile(path.join(here, "web", "style.css"), "utf8");
 const template = await readFile(path.join(here, "web", "index.html"), "utf8");
 
 const page = template
   .replace("/*@STYLE@*/", () => style)
+  .replace("/*@WORKER@*/", () => inlineScript(workerScript))
   .replace("/*@SCRIPT@*/", () => inlineScript(pageScript));
 await mkdir(outDir, { recursive: true });
 await writeFile(path.join(outDir, "index.html"), page);

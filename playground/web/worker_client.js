@@ -3,7 +3,6 @@
 // file whose formula never reaches STOP, say) ends the worker; the request is
 // answered with a message and a fresh worker takes the next one, so the page
 // never waits on a run that does not end.
-/* global WORKER_SOURCE */
 
 export const watchdogMessage = (seconds) =>
   `elaborazione interrotta dopo ${seconds} secondi senza risposta: la formula non arriva a STOP o i dati sono troppi`;
@@ -19,7 +18,10 @@ export class WorkerClient {
   }
 
   start() {
-    const url = URL.createObjectURL(new Blob([WORKER_SOURCE], { type: "text/javascript" }));
+    // The page carries the worker's script as text: a page from file:// may
+    // not start a worker from a file, but may from a blob.
+    const source = document.getElementById("worker-source").textContent;
+    const url = URL.createObjectURL(new Blob([source], { type: "text/javascript" }));
     this.worker = new Worker(url);
     URL.revokeObjectURL(url);
     this.ready = new Promise((resolve, reject) => {
