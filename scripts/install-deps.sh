@@ -19,6 +19,7 @@ packages=(
   # and a virtual display for the print dialog.
   wine32:i386 libodbc2:i386 libsqliteodbc:i386 odbc-postgresql:i386 libcups2:i386
   gcc-multilib xvfb xdotool
+  emscripten chromium                              # the playground page and its browser tests
 )
 
 missing=()
