@@ -13,7 +13,7 @@ constexpr char end_of_text = 0x1A;
 }  // namespace
 
 TextModeReader::TextModeReader(RawInput &input)
-    : input_(input), raw_(std::make_unique_for_overwrite<char[]>(block_size)) {}
+    : input_(input), raw_(new char[block_size]) {}
 
 bool TextModeReader::refill() {
     if (input_ended_) return false;
@@ -129,7 +129,7 @@ std::size_t TextModeReader::read_written_form(char *buffer, std::size_t capacity
 }
 
 TextModeWriter::TextModeWriter(ReplacementFile &file)
-    : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(block_size)) {}
+    : file_(file), buffer_(new char[block_size]) {}
 
 bool TextModeWriter::write(const char *text, std::size_t length) {
     while (length > 0 && !failed_) {
