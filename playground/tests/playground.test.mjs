@@ -257,8 +257,8 @@ test("a CSV file of 10,000 rows evaluates as formeval --csv does; bad rows are n
   await page.close();
 });
 
-// Doubles of every kind as text: random bit patterns, every power of two and
-// its neighbours (where the digits are hardest to get right), the odd
+// Finite doubles of every kind as text: random bit patterns, every power of
+// two and its neighbours (where the digits are hardest to get right), the odd
 // spellings that from_chars takes.
 function numberRows() {
   const bits = new DataView(new ArrayBuffer(8));
@@ -270,7 +270,10 @@ function numberRows() {
   const values = [];
   let seed = 987654321;
   const random32 = () => (seed = (Math.imul(seed, 1664525) + 1013904223) >>> 0);
-  for (let i = 0; i < 6000; ++i) values.push(String(fromBits(random32(), random32())));
+  for (let i = 0; i < 6000; ++i) {
+    const value = fromBits(random32(), random32());
+    if (Number.isFinite(value)) values.push(String(value));
+  }
   for (let exponent = -1074; exponent <= 1023; ++exponent) {
     const power = 2 ** exponent;
     bits.setFloat64(0, power);
@@ -278,7 +281,7 @@ function numberRows() {
     values.push(String(power), String(fromBits(high, low + 1)), String(low ? fromBits(high, low - 1) : fromBits(high - 1, 0xffffffff)));
   }
   values.push("1e22", "1e21", "123456789012345680000", "9007199254740993", "0.1", "1.005", "1e-5", "9.999999e-6",
-    "1e16", "-0", "+5", "5.", ".5", "-.5", "00012", "1.5E3", "inf", "-Infinity", "NaN", "nan(abc)", "1e-320");
+    "1e16", "-0", "+5", "5.", ".5", "-.5", "00012", "1.5E3", "1e-320");
   return "A\n" + values.join("\n") + "\n";
 }
 
@@ -293,8 +296,9 @@ test("numbers are read and written exactly as formeval reads and writes them", a
   await page.setInputFiles("#csv-file", expected.path);
   await settled(page);
   assert.equal(await text(page, "#csv-text"), expected.stdout);
-  // Numbers that from_chars refuses are refused as formeval refuses them.
-  const refusedTexts = ["1e400", "-1e-400", "0x10", "1e5x", "1 e5", "--1", "++5", "infinit", "."];
+  // Texts that are no finite number are refused as formeval refuses them.
+  const refusedTexts = ["1e400", "-1e-400", "0x10", "1e5x", "1 e5", "--1", "++5", "infinit", ".",
+    "inf", "-Infinity", "NaN", "nan(abc)"];
   for (const [i, value] of refusedTexts.entries()) {
     const refused = tools.evaluateCsv(reference.folder, "ECHO", `refused${i}.csv`, `A\n${value}\n`);
     assert.notEqual(refused.status, 0, value);

@@ -177,12 +177,8 @@ std::optional<double> parse_number(std::string_view text) {
     bool has_nonzero_digit = false;
     const number_kind kind = scan_number(text, length, has_nonzero_digit);
     if (kind == number_kind::none || length != text.size()) return std::nullopt;
-    const bool negative = text.front() == '-';
-    if (kind == number_kind::infinity) return negative ? -HUGE_VAL : HUGE_VAL;
-    if (kind == number_kind::not_a_number) {
-        const double nan = std::numeric_limits<double>::quiet_NaN();
-        return negative ? -nan : nan;
-    }
+    // "inf" and "nan" read as doubles but are no amounts a formula computes with.
+    if (kind != number_kind::decimal) return std::nullopt;
     const double value = decimal_text_value(std::string(text).c_str());
     // Beyond the doubles (an infinity, or a zero from digits that are not all zero).
     if (std::isinf(value) || (value == 0.0 && has_nonzero_digit)) return std::nullopt;
