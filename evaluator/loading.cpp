@@ -34,11 +34,9 @@ inline std::int32_t value_field(const char *field) noexcept {
         std::uint32_t word;
         std::memcpy(&word, field, sizeof word);
         const unsigned units = (word >> 24) - unsigned{'0'};
-        if ((word & 0xFFFFu) == 0x2020u && units <= 9) {
-            const unsigned tens = ((word >> 16) & 0xFFu) - unsigned{'0'};
-            if (tens == unsigned{' '} - unsigned{'0'}) return static_cast<std::int32_t>(units);
-            if (tens <= 9) return static_cast<std::int32_t>(tens * 10 + units);
-        }
+        if ((word & 0xFFFFFFu) == 0x202020u && units <= 9) return static_cast<std::int32_t>(units);
+        const unsigned tens = ((word >> 16) & 0xFFu) - unsigned{'0'};
+        if ((word & 0xFFFFu) == 0x2020u && units <= 9 && tens <= 9) return static_cast<std::int32_t>(tens * 10 + units);
     }
     return formula::parse_int_field({field, formula::instruction_value_width});
 }
@@ -54,18 +52,10 @@ inline std::size_t record_count(const char *text, std::size_t length, std::size_
 
 }  // namespace
 
-void engine::load_formula(const char *const *texts) { load_formula(texts, nullptr); }
-
-void engine::load_formula(const char *const *texts, const double *values) {
-    load_code(texts[1]);
-    load_symbols(texts[0], values);
-    loaded_ = true;
-}
-
 // Reads the code text. Only the records that stand complete in the text are
 // loaded, however large the header's count. One STOP is added after the last
 // instruction, so that running past the end stops as STOP does.
-void engine::load_code(const char *text) {
+inline void engine::load_code(const char *text) {
     const std::size_t length = text_length(text);
     const std::size_t count = record_count(text, length, formula::instruction_record_width);
     code_.allocate(count + 2);
@@ -76,16 +66,20 @@ void engine::load_code(const char *text) {
     const char *record = text + formula::header_width;
     for (std::size_t i = 1; i <= count; ++i, record += formula::instruction_record_width) {
         instruction &entry = code[i];
-        entry.kind = one_character_field(record + formula::instruction_kind_offset);
-        entry.value = value_field(record + formula::instruction_value_offset);
-        entry.operation = decode_operation(entry.kind, entry.value);
-        if (entry.operation == op_push_symbol) {
+        const std::int32_t kind = one_character_field(record + formula::instruction_kind_offset);
+        const std::int32_t value = value_field(record + formula::instruction_value_offset);
+        entry.kind = kind;
+        entry.value = value;
+        if (kind == formula::Operando) {
             // The table's inline entry `value`, or entry 0 (0.0) beyond the
             // inline entries; see resolve_operands for tables on the heap.
-            auto index = static_cast<std::uint32_t>(entry.value);
+            auto index = static_cast<std::uint32_t>(value);
             if (index > inline_symbols) index = 0;
             if (index > highest_operand) highest_operand = index;
+            entry.operation = op_push_symbol;
             entry.operand = &inline_symbols_data[index].value;
+        } else {
+            entry.operation = decode_operation(kind, value);
         }
     }
     code[count + 1] = {formula::Operatore, formula::STOP, op_STOP, nullptr};
@@ -103,7 +97,7 @@ void engine::load_code(const char *text) {
 // local symbol starts at 0.0, a constant declared local too. With `values`,
 // the input variables take elements 1, 2, ... in symbol order at once, as
 // bind_inputs would.
-void engine::load_symbols(const char *text, const double *values) {
+inline void engine::load_symbols(const char *text, const double *values) {
     const std::size_t length = text_length(text);
     const std::size_t count = record_count(text, length, formula::symbol_record_width);
     symbols_.allocate(count + 1);
@@ -140,6 +134,14 @@ void engine::load_symbols(const char *text, const double *values) {
         // Inline entries past the table that malformed code reads hold 0.0.
         for (std::size_t i = count + 1; i <= highest_inline_operand_; ++i) symbols[i].value = 0.0;
     }
+}
+
+void engine::load_formula(const char *const *texts) { load_formula(texts, nullptr); }
+
+void engine::load_formula(const char *const *texts, const double *values) {
+    load_code(texts[1]);
+    load_symbols(texts[0], values);
+    loaded_ = true;
 }
 
 // Every Operando reads the value of the symbol its value names, or the 0.0 of
