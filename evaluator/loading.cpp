@@ -34,9 +34,12 @@ inline std::int32_t value_field(const char *field) noexcept {
         std::uint32_t word;
         std::memcpy(&word, field, sizeof word);
         const unsigned units = (word >> 24) - unsigned{'0'};
-        if ((word & 0xFFFFFFu) == 0x202020u && units <= 9) return static_cast<std::int32_t>(units);
-        const unsigned tens = ((word >> 16) & 0xFFu) - unsigned{'0'};
-        if ((word & 0xFFFFu) == 0x2020u && units <= 9 && tens <= 9) return static_cast<std::int32_t>(tens * 10 + units);
+        if ((word & 0xFFFFu) == 0x2020u && units <= 9) [[likely]] {
+            const unsigned tens = ((word >> 16) & 0xFFu) - unsigned{'0'};
+            if (tens == unsigned{' '} - unsigned{'0'}) [[likely]]
+                return static_cast<std::int32_t>(units);
+            if (tens <= 9) return static_cast<std::int32_t>(tens * 10 + units);
+        }
     }
     return formula::parse_int_field({field, formula::instruction_value_width});
 }
@@ -66,20 +69,33 @@ inline void engine::load_code(const char *text) {
     const char *record = text + formula::header_width;
     for (std::size_t i = 1; i <= count; ++i, record += formula::instruction_record_width) {
         instruction &entry = code[i];
-        const std::int32_t kind = one_character_field(record + formula::instruction_kind_offset);
         const std::int32_t value = value_field(record + formula::instruction_value_offset);
-        entry.kind = kind;
         entry.value = value;
-        if (kind == formula::Operando) {
-            // The table's inline entry `value`, or entry 0 (0.0) beyond the
-            // inline entries; see resolve_operands for tables on the heap.
-            auto index = static_cast<std::uint32_t>(value);
-            if (index > inline_symbols) index = 0;
-            if (index > highest_operand) highest_operand = index;
-            entry.operation = op_push_symbol;
-            entry.operand = &inline_symbols_data[index].value;
-        } else {
-            entry.operation = decode_operation(kind, value);
+        switch (record[formula::instruction_kind_offset]) {
+            case '0' + formula::Operando: {
+                // The table's inline entry `value`, or entry 0 (0.0) beyond
+                // the inline entries; see resolve_operands for tables on the heap.
+                auto index = static_cast<std::uint32_t>(value);
+                if (index > inline_symbols) index = 0;
+                if (index > highest_operand) highest_operand = index;
+                entry.kind = formula::Operando;
+                entry.operation = op_push_symbol;
+                entry.operand = &inline_symbols_data[index].value;
+                break;
+            }
+            case '0' + formula::Operatore:
+                entry.kind = formula::Operatore;
+                entry.operation = static_cast<std::uint32_t>(value) <= std::uint32_t{formula::largest_opcode}
+                                      ? operation_of_opcode[static_cast<std::size_t>(value)]
+                                      : op_nothing;
+                break;
+            case '0' + formula::Riferimento:
+                entry.kind = formula::Riferimento;
+                entry.operation = op_push_integer;
+                break;
+            default:
+                entry.kind = one_character_field(record + formula::instruction_kind_offset);
+                entry.operation = op_nothing;
         }
     }
     code[count + 1] = {formula::Operatore, formula::STOP, op_STOP, nullptr};
