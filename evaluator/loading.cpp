@@ -44,6 +44,17 @@ inline std::int32_t value_field(const char *field) noexcept {
     return formula::parse_int_field({field, formula::instruction_value_width});
 }
 
+// A symbol record's tipo and scope characters as one number, and the number
+// that a tipo and a scope written as digits give.
+inline unsigned tipo_and_scope(const char *record) noexcept {
+    static_assert(formula::symbol_scope_offset == formula::symbol_tipo_offset + 1);
+    return static_cast<unsigned char>(record[formula::symbol_tipo_offset]) * 256u +
+           static_cast<unsigned char>(record[formula::symbol_scope_offset]);
+}
+constexpr unsigned symbol_kind(int tipo, int scope) noexcept {
+    return static_cast<unsigned>('0' + tipo) * 256u + static_cast<unsigned>('0' + scope);
+}
+
 static_assert(formula::header_count_width == formula::instruction_value_width);
 
 // How many records of `record_width` characters the text holds complete,
@@ -124,21 +135,37 @@ inline void engine::load_symbols(const char *text, const double *values) {
     const char *record = text + formula::header_width;
     for (std::size_t i = 1; i <= count; ++i, record += formula::symbol_record_width) {
         symbol_entry &entry = symbols[i];
-        const std::int32_t tipo = one_character_field(record + formula::symbol_tipo_offset);
-        const std::int32_t scope = one_character_field(record + formula::symbol_scope_offset);
         const char *const field = record + formula::symbol_text_offset;
-        entry.tipo = tipo;
-        entry.scope = scope;
         entry.assigned = false;
-        if (tipo == formula::tipo_constant) {
-            entry.name = nullptr;
-            entry.value = scope == formula::scope_local ? 0.0 : constant_field_value(field);
-        } else {
-            entry.name = field;
-            entry.value = 0.0;
-            if (tipo == formula::tipo_variable) {
-                if (scope == formula::scope_output) last_output = static_cast<std::int32_t>(i);
-                if (scope == formula::scope_input && next_input) entry.value = *next_input++;
+        // Input variables, output variables and constants as the compiler
+        // writes them first; anything else by the general rule.
+        switch (tipo_and_scope(record)) {
+            case symbol_kind(formula::tipo_variable, formula::scope_input):
+                entry = {field, formula::tipo_variable, formula::scope_input, false, next_input ? *next_input++ : 0.0};
+                break;
+            case symbol_kind(formula::tipo_variable, formula::scope_output):
+                entry = {field, formula::tipo_variable, formula::scope_output, false, 0.0};
+                last_output = static_cast<std::int32_t>(i);
+                break;
+            case symbol_kind(formula::tipo_constant, formula::scope_input):
+                entry = {nullptr, formula::tipo_constant, formula::scope_input, false, constant_field_value(field)};
+                break;
+            default: {
+                const std::int32_t tipo = one_character_field(record + formula::symbol_tipo_offset);
+                const std::int32_t scope = one_character_field(record + formula::symbol_scope_offset);
+                entry.tipo = tipo;
+                entry.scope = scope;
+                if (tipo == formula::tipo_constant) {
+                    entry.name = nullptr;
+                    entry.value = scope == formula::scope_local ? 0.0 : constant_field_value(field);
+                } else {
+                    entry.name = field;
+                    entry.value = 0.0;
+                    if (tipo == formula::tipo_variable) {
+                        if (scope == formula::scope_output) last_output = static_cast<std::int32_t>(i);
+                        if (scope == formula::scope_input && next_input) entry.value = *next_input++;
+                    }
+                }
             }
         }
     }
