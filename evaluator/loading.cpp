@@ -25,23 +25,51 @@ inline std::int32_t one_character_field(const char *field) noexcept {
     return digit <= 9 ? static_cast<std::int32_t>(digit) : 0;
 }
 
-// A 4-character value field inside the text. What the compiler writes for a
-// value below 100 ("%4d": two blanks, then a blank or a digit, then a digit)
-// is read here from one word; anything else goes through the general
-// conversion.
-inline std::int32_t value_field(const char *field) noexcept {
+// Four characters inside the text as the compiler writes a number below 100
+// ("%4d": two blanks, then a blank or a digit, then a digit), read from one
+// word: sets `value` and returns true, or returns false for anything else.
+inline bool small_number(const char *field, std::int32_t &value) noexcept {
     if constexpr (std::endian::native == std::endian::little) {
         std::uint32_t word;
         std::memcpy(&word, field, sizeof word);
         const unsigned units = (word >> 24) - unsigned{'0'};
         if ((word & 0xFFFFu) == 0x2020u && units <= 9) [[likely]] {
             const unsigned tens = ((word >> 16) & 0xFFu) - unsigned{'0'};
-            if (tens == unsigned{' '} - unsigned{'0'}) [[likely]]
-                return static_cast<std::int32_t>(units);
-            if (tens <= 9) return static_cast<std::int32_t>(tens * 10 + units);
+            if (tens == unsigned{' '} - unsigned{'0'}) [[likely]] {
+                value = static_cast<std::int32_t>(units);
+                return true;
+            }
+            if (tens <= 9) {
+                value = static_cast<std::int32_t>(tens * 10 + units);
+                return true;
+            }
         }
     }
+    return false;
+}
+
+// A 4-character value field inside the text: a small number read at once,
+// anything else through the general conversion.
+inline std::int32_t value_field(const char *field) noexcept {
+    std::int32_t value;
+    if (small_number(field, value)) [[likely]]
+        return value;
     return formula::parse_int_field({field, formula::instruction_value_width});
+}
+
+// A constant's 20-character field inside the text: sixteen blanks and a
+// small number, the commonest literal, converted at once (the number is an
+// exact double, as strtod gives it); anything else by constant_field_value.
+inline double constant_field(const char *field) noexcept {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t blanks = 0x2020202020202020u;
+        std::uint64_t first, second;
+        std::memcpy(&first, field, sizeof first);
+        std::memcpy(&second, field + 8, sizeof second);
+        std::int32_t value;
+        if (first == blanks && second == blanks && small_number(field + 16, value)) return value;
+    }
+    return constant_field_value(field);
 }
 
 // A symbol record's tipo and scope characters as one number, and the number
@@ -148,7 +176,7 @@ inline void engine::load_symbols(const char *text, const double *values) {
                 last_output = static_cast<std::int32_t>(i);
                 break;
             case symbol_kind(formula::tipo_constant, formula::scope_input):
-                entry = {nullptr, formula::tipo_constant, formula::scope_input, false, constant_field_value(field)};
+                entry = {nullptr, formula::tipo_constant, formula::scope_input, false, constant_field(field)};
                 break;
             default: {
                 const std::int32_t tipo = one_character_field(record + formula::symbol_tipo_offset);
@@ -157,7 +185,7 @@ inline void engine::load_symbols(const char *text, const double *values) {
                 entry.scope = scope;
                 if (tipo == formula::tipo_constant) {
                     entry.name = nullptr;
-                    entry.value = scope == formula::scope_local ? 0.0 : constant_field_value(field);
+                    entry.value = scope == formula::scope_local ? 0.0 : constant_field(field);
                 } else {
                     entry.name = field;
                     entry.value = 0.0;
