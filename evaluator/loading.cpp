@@ -164,7 +164,6 @@ inline void engine::load_symbols(const char *text, const double *values) {
     for (std::size_t i = 1; i <= count; ++i, record += formula::symbol_record_width) {
         symbol_entry &entry = symbols[i];
         const char *const field = record + formula::symbol_text_offset;
-        entry.assigned = false;
         // Input variables, output variables and constants as the compiler
         // writes them first; anything else by the general rule.
         switch (tipo_and_scope(record)) {
@@ -183,6 +182,7 @@ inline void engine::load_symbols(const char *text, const double *values) {
                 const std::int32_t scope = one_character_field(record + formula::symbol_scope_offset);
                 entry.tipo = tipo;
                 entry.scope = scope;
+                entry.assigned = false;
                 if (tipo == formula::tipo_constant) {
                     entry.name = nullptr;
                     entry.value = scope == formula::scope_local ? 0.0 : constant_field(field);
