@@ -94,10 +94,17 @@ inline std::size_t record_count(const char *text, std::size_t length, std::size_
 
 }  // namespace
 
+// Both passes are folded into load_formula: one frame for the whole load.
+#if defined(__GNUC__)
+#define ZERIZI_LOAD_PASS [[gnu::always_inline]] inline
+#else
+#define ZERIZI_LOAD_PASS inline
+#endif
+
 // Reads the code text. Only the records that stand complete in the text are
 // loaded, however large the header's count. One STOP is added after the last
 // instruction, so that running past the end stops as STOP does.
-inline void engine::load_code(const char *text) {
+ZERIZI_LOAD_PASS void engine::load_code(const char *text) {
     const std::size_t length = text_length(text);
     const std::size_t count = record_count(text, length, formula::instruction_record_width);
     code_.allocate(count + 2);
@@ -152,7 +159,7 @@ inline void engine::load_code(const char *text) {
 // local symbol starts at 0.0, a constant declared local too. With `values`,
 // the input variables take elements 1, 2, ... in symbol order at once, as
 // bind_inputs would.
-inline void engine::load_symbols(const char *text, const double *values) {
+ZERIZI_LOAD_PASS void engine::load_symbols(const char *text, const double *values) {
     const std::size_t length = text_length(text);
     const std::size_t count = record_count(text, length, formula::symbol_record_width);
     symbols_.allocate(count + 1);
