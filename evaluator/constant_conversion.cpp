@@ -75,6 +75,54 @@ bool exact_decimal_value(std::string_view text, double &value) noexcept {
 #endif
 }
 
+// The literal as the compiler writes it into the 20-character field: blanks,
+// then at most 15 digits with at most one point between them. Every such
+// literal is below 2^53 with at most 14 digits after the point, so Clinger's
+// fast path (see exact_decimal_value) gives strtod's value. The blanks are
+// passed over a word at a time; the field lies inside the text, so all of
+// its 20 characters may be read.
+double constant_field_value(const char *field) noexcept {
+#if !((defined(__i386__) || defined(_M_IX86)) && !defined(__SSE2_MATH__) && !(defined(_M_IX86_FP) && _M_IX86_FP >= 2))
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t blanks = 0x2020202020202020u;
+        constexpr std::size_t width = formula::symbol_text_width;
+        std::size_t start = 0;
+        std::uint64_t word;
+        std::memcpy(&word, field, sizeof word);
+        if (word == blanks) {
+            start = 8;
+            std::memcpy(&word, field + 8, sizeof word);
+            if (word == blanks) {
+                start = width - 8;
+                std::memcpy(&word, field + start, sizeof word);
+            }
+        }
+        word ^= blanks;
+        if (word != 0) {
+            std::size_t i = start + static_cast<std::size_t>(std::countr_zero(word) / 8);
+            std::uint64_t mantissa = 0;
+            std::size_t point = width;  // where the point stands, if anywhere
+            const std::size_t first_digit = i;
+            for (; i < width; ++i) {
+                const unsigned digit = static_cast<unsigned char>(field[i]) - unsigned{'0'};
+                if (digit <= 9) {
+                    mantissa = mantissa * 10 + digit;
+                } else if (field[i] == '.' && point == width) {
+                    point = i;
+                } else {
+                    break;
+                }
+            }
+            const std::size_t digits = width - first_digit - (point != width);
+            if (i == width && digits <= 15 && point != first_digit && point != width - 1)
+                return static_cast<double>(mantissa) /
+                       exact_powers_of_ten[point == width ? 0 : width - 1 - point];
+        }
+    }
+#endif
+    return constant_value({field, formula::symbol_text_width});
+}
+
 double constant_value(std::string_view text) noexcept {
     double value;
     if (exact_decimal_value(text, value)) return value;

@@ -8,6 +8,10 @@ namespace zerizi {
 
 double constant_value(std::string_view text) noexcept;
 
+// The same for a symbol record's whole 20-character field (all of it inside
+// the text), with the literals the compiler writes converted inline.
+double constant_field_value(const char *field) noexcept;
+
 // The exact fast path alone: sets `value` and returns true for a text of the
 // form [blanks]digits[.digits] whose digits make an integer below 2^53 with at
 // most 22 of them after the point; returns false for anything else.

@@ -80,10 +80,12 @@ public:
 
     // texts[0] is the symbol text, texts[1] the code text; a null text reads
     // as an empty one. Loads the code, then the symbols. Loading has no
-    // failure of its own; only an allocation can throw.
+    // failure of its own; only an allocation can throw. With `values`, the
+    // inputs are bound while the symbols are loaded (run_bound_code may
+    // follow at once); without, they start at 0.0 and bind_inputs or
+    // restart(values) binds them.
     void load_formula(const char *const *texts);
-    void load_code(const char *const *texts);
-    void load_symbols(const char *const *texts);
+    void load_formula(const char *const *texts, const double *values);
     void bind_inputs(const double *values);
     // Element 0 receives the value of the output variable that stands last in
     // the symbol table (every output variable writes element 0 in turn, so the
@@ -134,7 +136,8 @@ public:
     bool tables_on_heap() const noexcept { return symbols_.on_heap() || code_.on_heap() || stack_.on_heap(); }
 
 private:
-    const double *inline_operand(std::int32_t value) noexcept;
+    void load_code(const char *text);
+    void load_symbols(const char *text, const double *values);
     void resolve_operands() noexcept;
 
     bool loaded_ = false;
@@ -143,7 +146,10 @@ private:
     // Index of the last output variable (0 when there is none): collect_outputs
     // writes only its value, which is the value the caller sees.
     std::int32_t last_output_ = 0;
-    // The highest inline symbol entry that an Operando reads (see inline_operand).
+    // The highest inline symbol entry that an Operando reads: load_code points
+    // every Operando at the inline entry it names (or at entry 0 beyond them)
+    // before the symbol table is known; load_symbols sets the inline entries
+    // past the table up to this one to 0.0.
     std::uint32_t highest_inline_operand_ = 0;
     inline_table<symbol_entry, inline_symbols + 1> symbols_;
     std::unique_ptr<double[]> start_values_;     // see keep_start

@@ -11,11 +11,10 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL Formula(double *values, const cha
     if (values == nullptr || texts == nullptr) return 1;
     try {
         zerizi::engine engine;
-        engine.load_formula(texts);
-        zerizi::run_code(engine, values);
-        engine.release_formula();
+        engine.load_formula(texts, values);
+        zerizi::run_bound_code(engine, values);
     } catch (...) {
-        // Only an allocation can throw; the engine has released what it held.
+        // Only an allocation can throw; the engine frees what it held as it goes.
     }
     return 1;
 }

@@ -23,6 +23,23 @@ per_call() {
   echo $(((two - one) / calls))
 }
 
+# Instructions per call of CASE by function (self cost), largest first:
+# the difference of two annotated runs, as per_call does for the total.
+split_per_call() {
+  local dir
+  dir=$(mktemp -d)
+  valgrind --tool=callgrind --callgrind-out-file="$dir/one" "$program" "$1" "$calls" >/dev/null 2>&1
+  valgrind --tool=callgrind --callgrind-out-file="$dir/two" "$program" "$1" $((calls * 2)) >/dev/null 2>&1
+  for run in one two; do
+    callgrind_annotate --threshold=100 "$dir/$run" 2>/dev/null |
+      sed -n 's/^ *\([0-9,]*\) ([ 0-9.]*%)  [^:]*:\([^[]*\) \[.*/\1\t\2/p' >"$dir/$run.txt"
+  done
+  awk -F '\t' -v calls="$calls" '{ gsub(",", "", $1) } NR == FNR { one[$2] += $1; next } { two[$2] += $1 }
+    END { for (f in two) { n = (two[f] - one[f]) / calls; if (n >= 1) printf "  %6d  %s\n", n, f } }' \
+    "$dir/one.txt" "$dir/two.txt" | sort -rn
+  rm -rf "$dir"
+}
+
 calc=$(per_call formula_calc)
 med=$(per_call formula_med)
 alternating=$(per_call formula_alternating)
@@ -44,3 +61,5 @@ printf '%-44s %10d\n' "muparser, parse and evaluate a*2 (new parser)" "$mu_parse
 printf '%-44s %10d\n' "muparser, parse and evaluate a*2 (reused parser)" "$mu_reparse"
 printf '%-44s %10d\n' "muparser, evaluate a*2 pre-parsed" "$mu_eval"
 echo "Formula on CALC is $((mu_reparse / calc))x cheaper than muparser's parse and evaluate with a reused parser (target >= 95x), $((mu_parse / calc))x with a new one"
+echo "Where a Formula call on CALC spends its instructions (self cost per call, by function):"
+split_per_call formula_calc

@@ -1,6 +1,6 @@
 // Constants must get exactly what the C library's strtod gives in the "C"
-// locale: the fast path for digits[.digits] is checked bit for bit against
-// strtod, and the whole conversion against a host locale whose decimal
+// locale: the fast paths for digits[.digits] (general, and for the symbol
+// record's 20-character field) are checked bit for bit against strtod, and the whole conversion against a host locale whose decimal
 // separator is a comma.
 #include <gtest/gtest.h>
 
@@ -53,10 +53,14 @@ TEST(ConstantConversion, EdgeLiteralsMatchStrtodBitForBit) {
         std::string text = field(literal).substr(0, 20);
         double expected = c_library_value(text);
         double actual = zerizi::constant_value(text);
-        if (std::isnan(expected))
+        double from_field = zerizi::constant_field_value(text.c_str());
+        if (std::isnan(expected)) {
             EXPECT_TRUE(std::isnan(actual)) << '"' << literal << '"';
-        else
+            EXPECT_TRUE(std::isnan(from_field)) << '"' << literal << '"';
+        } else {
             EXPECT_EQ(bits(actual), bits(expected)) << '"' << literal << '"';
+            EXPECT_EQ(bits(from_field), bits(expected)) << '"' << literal << '"';
+        }
     }
 }
 
@@ -81,6 +85,7 @@ TEST(ConstantConversion, RandomLiteralsMatchStrtodBitForBit) {
         double expected = c_library_value(text);
         double actual = zerizi::constant_value(text);
         ASSERT_EQ(bits(actual), bits(expected)) << '"' << literal << '"';
+        ASSERT_EQ(bits(zerizi::constant_field_value(text.c_str())), bits(expected)) << '"' << literal << '"';
         double unused;
         fast += zerizi::exact_decimal_value(text, unused);
     }
