@@ -59,7 +59,7 @@ cmake --preset windows-i686 >/dev/null
 if [ -z "$wine32_missing" ]; then
   cmake --build --preset windows-i686
 else  # the tests could not run: the deliverables alone
-  cmake --build --preset windows-i686 --target formcomp ZERIZI VENTUS
+  cmake --build --preset windows-i686 --target formcomp ZERIZI ZERIZI_PREPARED VENTUS
 fi
 python3 scripts/windows/check_i686_binaries.py build/windows-i686 || failures=$((failures + 1))
 
