@@ -1,8 +1,8 @@
 // Arbitrary bytes as the CSV file of formeval --csv, cut into blocks of a
 // size that the first byte chooses and taken row by row by the evaluator of a
 // two-input formula. Whatever the bytes, every output line must be three
-// fields that read back as numbers, and the rows evaluated must be the output
-// lines after the header.
+// fields that read back as numbers (or a result's inf or nan), and the rows
+// evaluated must be the output lines after the header.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -31,6 +31,12 @@ const char code_text[] =
     "       F  17"
     "2   42   11   23   41   12   42   21   42   51  232   12   61   81   33   31   11  99";
 
+// A result as formeval writes it: a number, or the infinity or NaN that a
+// formula can compute although no input may be one.
+bool is_result_text(const std::string &text) {
+    return formeval::parse_number(text) || text == "inf" || text == "-inf" || text == "nan" || text == "-nan";
+}
+
 void check_output(const std::string &out, std::size_t &lines) {
     std::vector<std::string> fields;
     std::size_t count = 0;
@@ -42,7 +48,7 @@ void check_output(const std::string &out, std::size_t &lines) {
         if (!formeval::split_fields(line, fields, count, error) || count != 3) std::abort();
         if (lines == 1) continue;  // the header
         for (std::size_t i = 0; i < count; ++i)
-            if (!formeval::parse_number(fields[i])) std::abort();
+            if (!is_result_text(fields[i])) std::abort();
     }
     if (start != out.size()) std::abort();
 }
