@@ -1,9 +1,9 @@
-// The engine of an evaluation: the loaded symbol table and code, and the
-// evaluation stack. A call of Formula creates one on its stack and keeps
-// nothing afterwards; a prepared formula (ZERIZI_PREPARED) and formeval keep
-// one loaded and restart it before every evaluation. Tables of up to 64
-// symbols and 512 instructions are held inside the engine; only larger ones
-// use the heap.
+// The engine: a compiled formula loaded into a symbol table and a decoded
+// code table, and the evaluation stack. A prepared formula (ZERIZI_PREPARED)
+// and formeval keep one loaded and restart it before every evaluation;
+// Formula itself runs straight from the texts (text_machine.h). Tables of up
+// to 64 symbols and 512 instructions are held inside the engine; only larger
+// ones use the heap.
 #pragma once
 
 #include <array>
@@ -12,6 +12,8 @@
 #include <memory>
 
 #include "evaluator/inline_table.h"
+#include "evaluator/operation_code.h"
+#include "evaluator/truncation.h"
 #include "evaluator/value_stack.h"
 #include "formula/format.h"
 
@@ -21,53 +23,21 @@ struct symbol_entry {
     // A variable's 20-character text as it stands in the symbol text (not
     // zero-terminated; formula::symbol_text_width characters), null for a constant.
     const char *name;
-    std::int32_t tipo;      // 1 variable, 3 constant
-    std::int32_t scope;     // declaration class 1 to 5
-    bool assigned;          // cleared by bind_inputs, set by ASSIGN, read by LOGISIN
+    std::int32_t tipo;   // 1 variable, 3 constant
+    std::int32_t scope;  // declaration class 1 to 5
+    bool assigned;       // cleared by bind_inputs, set by ASSIGN, read by LOGISIN
     double value;
 };
 
-// What the execution loop does for an instruction, decoded at load and
-// numbered densely for its dispatch table: nothing (unknown kinds and numbers
-// that are not opcodes), one operation per opcode in the order of
-// FORMULA_OPCODES (so ASSIGN to FLOOR keep their numbers 1 to 25, and STOP
-// is 26), then the two pushes.
-enum operation_code : std::uint8_t {
-    op_nothing,
-#define ZERIZI_OPERATION_ENUMERATOR(name, number) op_##name,
-    FORMULA_OPCODES(ZERIZI_OPERATION_ENUMERATOR)
-#undef ZERIZI_OPERATION_ENUMERATOR
-    op_push_symbol,  // Operando
-    op_push_integer, // Riferimento
-};
-inline constexpr std::size_t operation_count = std::size_t{op_push_integer} + 1;
-
 struct instruction {
-    std::int32_t kind;   // 1 Operatore, 2 Operando, 3 Riferimento; anything else is passed over
-    std::int32_t value;  // opcode, symbol index or integer
+    std::int32_t kind;         // 1 Operatore, 2 Operando, 3 Riferimento; anything else is passed over
+    std::int32_t value;        // opcode, symbol index or integer
     operation_code operation;  // decoded from kind and value at load
     // For op_push_symbol only, where the value to push is read: the value of
     // the symbol that `value` names, or of entry 0 (0.0) when there is no
     // such symbol. The loop then needs no bounds test.
     const double *operand;
 };
-
-// The operation of every Operatore value from 0 to the largest opcode.
-inline constexpr auto operation_of_opcode = [] {
-    std::array<operation_code, formula::largest_opcode + 1> table{};  // op_nothing
-#define ZERIZI_OPERATION_OF_OPCODE(name, number) table[number] = op_##name;
-    FORMULA_OPCODES(ZERIZI_OPERATION_OF_OPCODE)
-#undef ZERIZI_OPERATION_OF_OPCODE
-    return table;
-}();
-
-constexpr operation_code decode_operation(std::int32_t kind, std::int32_t value) noexcept {
-    if (kind == formula::Operando) return op_push_symbol;
-    if (kind == formula::Riferimento) return op_push_integer;
-    if (kind != formula::Operatore) return op_nothing;
-    return static_cast<std::uint32_t>(value) <= std::uint32_t{formula::largest_opcode} ? operation_of_opcode[value]
-                                                                                       : op_nothing;
-}
 
 class engine {
 public:
@@ -79,13 +49,10 @@ public:
     engine &operator=(const engine &) = delete;
 
     // texts[0] is the symbol text, texts[1] the code text; a null text reads
-    // as an empty one. Loads the code, then the symbols. Loading has no
-    // failure of its own; only an allocation can throw. With `values`, the
-    // inputs are bound while the symbols are loaded (run_bound_code may
-    // follow at once); without, they start at 0.0 and bind_inputs or
-    // restart(values) binds them.
+    // as an empty one. Loads the code, then the symbols, whose inputs start
+    // at 0.0 until bind_inputs or restart(values) binds them. Loading has no
+    // failure of its own; only an allocation can throw.
     void load_formula(const char *const *texts);
-    void load_formula(const char *const *texts, const double *values);
     void bind_inputs(const double *values);
     // Element 0 receives the value of the output variable that stands last in
     // the symbol table (every output variable writes element 0 in turn, so the
@@ -115,9 +82,7 @@ public:
     std::int32_t symbol_count() const noexcept { return symbol_count_; }
     symbol_entry &symbol(std::int32_t index) noexcept { return symbols_[index]; }
     const symbol_entry &symbol(std::int32_t index) const noexcept { return symbols_[index]; }
-    bool names_symbol(std::int32_t index) const noexcept {
-        return index >= 1 && index < symbol_count_;
-    }
+    bool names_symbol(std::int32_t index) const noexcept { return index >= 1 && index < symbol_count_; }
 
     // Instructions 1 .. instruction_count(); entry instruction_count() + 1 is
     // a STOP that ends a run that goes past the last instruction.
@@ -129,6 +94,27 @@ public:
         return address >= 1 && address <= instruction_count_;
     }
 
+    // The engine as the execution loop runs it (see execution.h): a position
+    // is an entry of the code table.
+    using position = const instruction *;
+    static void start(const double *) noexcept {}  // loaded and bound already
+    position first() const noexcept { return code_.data() + 1; }
+    static position after(position at) noexcept { return at + 1; }
+    static position before(position at) noexcept { return at - 1; }
+    static operation_code operation(position at) noexcept { return at->operation; }
+    static double operand(position at) noexcept { return *at->operand; }
+    static std::int32_t integer(position at) noexcept { return at->value; }
+    position jump(double target) const noexcept {
+        const std::int32_t address = truncate_to_int32(target);
+        return code_.data() + (names_instruction(address) ? address : instruction_count_ + 1);
+    }
+    std::int32_t address(position at) const noexcept { return static_cast<std::int32_t>(at - code_.data()); }
+    void assign(std::int32_t index, double value) noexcept {
+        symbols_[index].value = value;
+        symbols_[index].assigned = true;
+    }
+    bool assigned(std::int32_t index) const noexcept { return symbols_[index].assigned; }
+
     value_stack &stack() noexcept { return stack_; }
     const value_stack &stack() const noexcept { return stack_; }
 
@@ -137,7 +123,7 @@ public:
 
 private:
     void load_code(const char *text);
-    void load_symbols(const char *text, const double *values);
+    void load_symbols(const char *text);
     void resolve_operands() noexcept;
 
     bool loaded_ = false;
@@ -146,13 +132,8 @@ private:
     // Index of the last output variable (0 when there is none): collect_outputs
     // writes only its value, which is the value the caller sees.
     std::int32_t last_output_ = 0;
-    // The highest inline symbol entry that an Operando reads: load_code points
-    // every Operando at the inline entry it names (or at entry 0 beyond them)
-    // before the symbol table is known; load_symbols sets the inline entries
-    // past the table up to this one to 0.0.
-    std::uint32_t highest_inline_operand_ = 0;
     inline_table<symbol_entry, inline_symbols + 1> symbols_;
-    std::unique_ptr<double[]> start_values_;     // see keep_start
+    std::unique_ptr<double[]> start_values_;         // see keep_start
     std::unique_ptr<std::int32_t[]> input_indices_;  // the input variables, in binding order
     std::int32_t input_count_ = 0;
     inline_table<instruction, inline_instructions + 2> code_;

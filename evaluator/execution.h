@@ -1,8 +1,23 @@
 // run_code: the stack machine. It binds the inputs, then runs the
 // instructions from address 1, one by one, until STOP hands the output back.
 //
-// The loop accepts an observer, for tools that trace or bound a run. An
-// observer provides
+// The loop runs a machine: the engine, whose code table was decoded at load,
+// or Formula's text_machine, which decodes each instruction of the code text
+// as it fetches it. A machine provides
+//   value_stack &stack();
+//   position first();                    instruction 1
+//   position after(position);            the instruction that follows
+//   position before(position);           the instruction before
+//   operation_code operation(position);  what the loop does for it
+//   double operand(position);            for op_push_symbol, the value pushed
+//   std::int32_t integer(position);      for op_push_integer, the integer
+//   position jump(double target);        instruction trunc(target), or past
+//                                        the last one, where the run stops
+//   bool names_symbol(std::int32_t), void assign(std::int32_t, double),
+//   bool assigned(std::int32_t), void collect_outputs(double *).
+//
+// The loop accepts an observer (with the engine only), for tools that trace
+// or bound a run. An observer provides
 //   bool before_instruction(std::int32_t address, const instruction &, const value_stack &);
 //       called before each instruction; returning false ends the run at once,
 //       without handing anything back;
@@ -27,28 +42,16 @@
 namespace zerizi {
 
 struct no_observer {
-    constexpr bool before_instruction(std::int32_t, const instruction &, const value_stack &) noexcept {
-        return true;
-    }
+    constexpr bool before_instruction(std::int32_t, const instruction &, const value_stack &) noexcept { return true; }
     constexpr void after_assign(std::int32_t, double) noexcept {}
 };
 
-// The address a jump goes to: t itself when it names an instruction, else the
-// STOP after the last instruction, so a jump out of the code ends the run as
-// STOP does.
-inline std::int32_t jump_target(const engine &engine, double target) noexcept {
-    const std::int32_t address = truncate_to_int32(target);
-    return engine.names_instruction(address) ? address : engine.instruction_count() + 1;
-}
-
 // The work of ASSIGN, with the observer told of the value stored.
-template <typename Observer>
-inline void assign_value(engine &engine, double index_value, double value, Observer &observer) {
+template <typename Machine, typename Observer>
+inline void assign_value(Machine &machine, double index_value, double value, Observer &observer) {
     const std::int32_t index = truncate_to_int32(index_value);
-    if (!engine.names_symbol(index)) return;
-    symbol_entry &entry = engine.symbol(index);
-    entry.value = value;
-    entry.assigned = true;
+    if (!machine.names_symbol(index)) return;
+    machine.assign(index, value);
     observer.after_assign(index, value);
 }
 
@@ -65,44 +68,55 @@ inline void assign_value(engine &engine, double index_value, double value, Obser
 #define ZERIZI_COMPUTED_GOTO 0
 #endif
 
-// run_bound_code runs the code on symbols whose inputs are bound already
-// (engine::restart(values)); run_code binds them first. Both return how many
-// zero divisors the run met (each showed the division message).
-template <typename Observer = no_observer>
-int run_bound_code(engine &engine, double *values, Observer &&observer = Observer{}) {
-    using namespace formula;
+// The stack helpers below are always inlined, so that the depth and the slots
+// they share stay in registers.
+#if defined(__GNUC__)
+#define ZERIZI_STEP __attribute__((always_inline))
+#else
+#define ZERIZI_STEP
+#endif
+
+// run_bound_code runs the code of a machine whose inputs are bound already
+// (engine::restart(values)) or are bound as it starts (text_machine); run_code
+// binds the engine's first. Both return how many zero divisors the run met
+// (each showed the division message).
+template <typename Machine, typename Observer = no_observer>
+int run_bound_code(Machine &machine, double *values, Observer &&observer = Observer{}) {
     constexpr bool observed = !std::is_same_v<std::remove_cvref_t<Observer>, no_observer>;
-    value_stack &stack = engine.stack();
+    static_assert(!observed || std::is_same_v<Machine, engine>, "observers watch the engine");
+    machine.start(values);
+    value_stack &stack = machine.stack();
     // Slots 1 .. top hold the values, the top one in slot top; slot 0 holds
     // 0.0, so a pop from an empty stack yields 0.0 and leaves it empty. The
     // depth and the slots are kept in locals (a double kept in a local across
     // the loop's library calls would be spilled to memory anyway).
     double *slots = stack.slots();
-    std::size_t last_slot = stack.last_slot();
     std::size_t top = 0;
     // Writes the depth back into the stack object, for observers and at the end.
-    const auto sync = [&]() { stack.set_depth(top); };
+    const auto sync = [&]() ZERIZI_STEP { stack.set_depth(top); };
 
-    // There is always a free slot above the top: a push stores first and
-    // grows the stack afterwards when it has taken the last slot, so the value
-    // need not be kept across the allocation.
-    const auto push = [&](double value) {
-        slots[++top] = value;
-        if (top == last_slot) [[unlikely]] {
+    // No instruction adds more than one value, and without a jump the run
+    // goes through increasing addresses, so between two jumps it adds at most
+    // as many values as there are instructions. The stack holds that many
+    // above the top when the run starts (the loader reserves them) and after
+    // every jump (make_room), so a push needs no test of its own.
+    const auto longest_stretch = static_cast<std::size_t>(machine.instruction_count());
+    const auto make_room = [&]() ZERIZI_STEP {
+        if (top + longest_stretch > stack.last_slot()) [[unlikely]] {
             sync();
             stack.grow();
             slots = stack.slots();
-            last_slot = stack.last_slot();
         }
     };
-    const auto pop = [&]() {
+    const auto push = [&](double value) ZERIZI_STEP { slots[++top] = value; };
+    const auto pop = [&]() ZERIZI_STEP {
         const double value = slots[top];
         top -= (top != 0);
         return value;
     };
     // a b -> compute(a, b), in place when both are there: b is the top value
     // and a the one below it, the left operand as written in the source.
-    const auto binary = [&](auto compute) {
+    const auto binary = [&](auto compute) ZERIZI_STEP {
         if (top >= 2) [[likely]] {
             slots[top - 1] = compute(slots[top - 1], slots[top]);
             --top;
@@ -113,11 +127,11 @@ int run_bound_code(engine &engine, double *values, Observer &&observer = Observe
         }
     };
     // x -> compute(x).
-    const auto unary = [&](auto compute) { push(compute(pop())); };
+    const auto unary = [&](auto compute) ZERIZI_STEP { push(compute(pop())); };
     // DIV and MODOPER: a zero divisor (0.0 or -0.0) shows the division
     // message, pops both operands and pushes nothing; the loop goes on.
     int zero_divisors = 0;
-    const auto dividing = [&](auto compute) {
+    const auto dividing = [&](auto compute) ZERIZI_STEP {
         if (slots[top] == 0.0) [[unlikely]] {
             pop();
             pop();
@@ -128,36 +142,36 @@ int run_bound_code(engine &engine, double *values, Observer &&observer = Observe
         binary(compute);
     };
 
-    // The code stays where it is during the run; holding it in a local keeps
-    // every fetch one load.
-    const instruction *const code = engine.code_table();
-    const instruction *next = code + 1;  // the program counter
-    const instruction *current;          // the instruction being run
-
-    // Fetching: the observer sees the instruction first, then the program
-    // counter moves past it (a jump overwrites it afterwards).
-#define ZERIZI_FETCH                                                                                      \
-    do {                                                                                                  \
-        current = next;                                                                                   \
-        if constexpr (observed) {                                                                         \
-            sync();                                                                                       \
-            if (!observer.before_instruction(static_cast<std::int32_t>(current - code), *current, stack)) \
-                return zero_divisors;                                                                     \
-        }                                                                                                 \
-        ++next;                                                                                           \
+    // The program counter. Fetching reads the operation of the instruction
+    // it names and moves it on, so that during an operation it names the
+    // next instruction (a jump overwrites it) and ZERIZI_CURRENT the one
+    // being run. The observer sees each instruction before it is run.
+    typename Machine::position next = machine.first();
+    operation_code operation;
+#define ZERIZI_CURRENT machine.before(next)
+#define ZERIZI_FETCH                                                                                     \
+    do {                                                                                                 \
+        if constexpr (observed) {                                                                        \
+            sync();                                                                                      \
+            if (!observer.before_instruction(machine.address(next), *next, stack)) return zero_divisors; \
+        }                                                                                                \
+        operation = machine.operation(next);                                                             \
+        next = machine.after(next);                                                                      \
     } while (false)
 
 #if ZERIZI_COMPUTED_GOTO
 #define ZERIZI_OPERATION_LABEL(name, number) &&run_##name,
     static const void *const dispatch_table[operation_count] = {
-        &&run_nothing, FORMULA_OPCODES(ZERIZI_OPERATION_LABEL) &&run_push_symbol, &&run_push_integer,
+        &&run_nothing,
+        FORMULA_OPCODES(ZERIZI_OPERATION_LABEL) && run_push_symbol,
+        &&run_push_integer,
     };
 #undef ZERIZI_OPERATION_LABEL
 #define zerizi_dispatch(o) goto *dispatch_table[o];
 #define zerizi_case(name) run_##name:
-#define zerizi_break                               \
-    ZERIZI_FETCH;                                  \
-    zerizi_dispatch(current->operation)
+#define zerizi_break \
+    ZERIZI_FETCH;    \
+    zerizi_dispatch(operation)
 #else
 #define zerizi_dispatch(o) switch (o)
 #define zerizi_case(name) case op_##name:
@@ -166,17 +180,17 @@ int run_bound_code(engine &engine, double *values, Observer &&observer = Observe
 
     for (;;) {
         ZERIZI_FETCH;
-        zerizi_dispatch(current->operation) {
+        zerizi_dispatch(operation) {
             // Operando i: -> value of symbol i. An index that names no symbol
             // pushes 0.0 (see instruction::operand).
             zerizi_case(push_symbol) {
-                push(*current->operand);
+                push(machine.operand(ZERIZI_CURRENT));
                 zerizi_break;
             }
             // Riferimento n: -> n, the integer as a double (jump addresses and
             // the indices for ASSIGN and LOGISIN).
             zerizi_case(push_integer) {
-                push(static_cast<double>(current->value));
+                push(static_cast<double>(machine.integer(ZERIZI_CURRENT)));
                 zerizi_break;
             }
             // ASSIGN: v i -> ; stores v into symbol trunc(i) and marks it
@@ -184,7 +198,7 @@ int run_bound_code(engine &engine, double *values, Observer &&observer = Observe
             zerizi_case(ASSIGN) {
                 const double index = pop();
                 const double value = pop();
-                assign_value(engine, index, value, observer);
+                assign_value(machine, index, value, observer);
                 zerizi_break;
             }
             // PLUS, MINUS, MULT, DIV: double arithmetic. DIV: a b -> a / b,
@@ -266,30 +280,33 @@ int run_bound_code(engine &engine, double *values, Observer &&observer = Observe
                 zerizi_break;
             }
             // BRF: c t -> ; jumps to t when c equals 0 (0.0 or -0.0), any
-            // other c goes on. t is truncated (7.9 is 7); see jump_target.
+            // other c goes on. t is truncated (7.9 is 7); a t that names no
+            // instruction ends the run as STOP does.
             zerizi_case(BRF) {
                 const double target = pop();
                 const double condition = pop();
-                if (condition == 0.0) next = code + jump_target(engine, target);
+                if (condition == 0.0) {
+                    next = machine.jump(target);
+                    make_room();
+                }
                 zerizi_break;
             }
             // BR: t -> ; jumps to t, truncated.
             zerizi_case(BR) {
-                next = code + jump_target(engine, pop());
+                next = machine.jump(pop());
+                make_room();
                 zerizi_break;
             }
             // INF, ERM: no effect (ERM is always followed by STOP). Numbers
             // that are not opcodes and unknown kinds come here too.
-            zerizi_case(INF)
-            zerizi_case(ERM)
-            zerizi_case(nothing) {
+            zerizi_case(INF) zerizi_case(ERM) zerizi_case(nothing) {
                 zerizi_break;
             }
             // LOGISIN: i -> 1.0 when symbol i was assigned by an ASSIGN during
             // this evaluation, else 0.0 (also for an index that names no symbol).
             zerizi_case(LOGISIN) {
                 const std::int32_t index = truncate_to_int32(pop());
-                push(engine.names_symbol(index) && engine.symbol(index).assigned ? 1.0 : 0.0);
+                push(machine.names_symbol(index) && machine.assigned(index) ? 1.0 : 0.0);
                 zerizi_break;
             }
             // ROUND: a n -> a rounded to trunc(n) places, halves away from zero.
@@ -311,12 +328,13 @@ int run_bound_code(engine &engine, double *values, Observer &&observer = Observe
             // stack are discarded.
             zerizi_case(STOP) {
                 sync();
-                engine.collect_outputs(values);
+                machine.collect_outputs(values);
                 return zero_divisors;
             }
         }
     }
 #undef ZERIZI_FETCH
+#undef ZERIZI_CURRENT
 #undef zerizi_dispatch
 #undef zerizi_case
 #undef zerizi_break

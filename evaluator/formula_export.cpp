@@ -1,20 +1,20 @@
 // The one export of the library.
 #include "zerizi.h"
 
-#include "evaluator/engine.h"
 #include "evaluator/execution.h"
+#include "evaluator/text_machine.h"
 
-// Loads the two texts into a fresh engine, runs the code and releases
-// everything; nothing survives the call. Always returns 1. Null pointers, and
-// tables too large for the memory available, leave element 0 unchanged.
+// Runs a fresh machine, which reads the two texts as the run starts and runs
+// the code straight from the code text; nothing survives the call. Always
+// returns 1. Null pointers, and tables too large for the memory available,
+// leave element 0 unchanged.
 extern "C" FORMULA_EXPORT int32_t FORMULA_CALL Formula(double *values, const char *const *texts) {
     if (values == nullptr || texts == nullptr) return 1;
     try {
-        zerizi::engine engine;
-        engine.load_formula(texts, values);
-        zerizi::run_bound_code(engine, values);
+        zerizi::text_machine machine(texts);
+        zerizi::run_bound_code(machine, values);
     } catch (...) {
-        // Only an allocation can throw; the engine frees what it held as it goes.
+        // Only an allocation can throw; the machine frees what it held as it goes.
     }
     return 1;
 }

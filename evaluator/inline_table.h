@@ -39,9 +39,6 @@ public:
     }
 
     std::size_t size() const noexcept { return size_; }
-    // The storage inside the object, which the table uses whenever it holds
-    // up to InlineCapacity entries.
-    Entry *inline_data() noexcept { return inline_entries_; }
     bool on_heap() const noexcept { return heap_ != nullptr; }
     Entry *data() noexcept { return entries_; }
     const Entry *data() const noexcept { return entries_; }

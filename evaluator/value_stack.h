@@ -2,8 +2,9 @@
 // pushed into: a push raises the top and stores there, a pop reads the top and
 // lowers it unless the stack is empty, so a pop from an empty stack yields 0.0
 // (which happens after a zero divisor) without a test of its own. The stack is
-// sized from the code before the run and grows, by doubling, when a push finds
-// it full, so a push costs one comparison and nothing is ever written outside it.
+// sized from the code before the run, and the execution loop makes it grow, by
+// doubling, after a jump that could otherwise fill it (see execution.h), so
+// nothing is ever written outside it.
 #pragma once
 
 #include <algorithm>
@@ -52,7 +53,7 @@ public:
     double *slots() noexcept { return slots_; }
     std::size_t last_slot() const noexcept { return capacity_ - 1; }
     void set_depth(std::size_t depth) noexcept { top_ = depth; }
-    void grow() { resize(capacity_ * 2); }
+    void grow();
 
     std::size_t depth() const noexcept { return top_; }
     std::size_t capacity() const noexcept { return capacity_ - 1; }
@@ -76,5 +77,11 @@ private:
     std::unique_ptr<double[]> heap_;
     double inline_slots_[inline_slots];
 };
+
+// Kept out of line: the execution loop calls it after jumps, rarely.
+#if defined(__GNUC__)
+[[gnu::noinline]]
+#endif
+inline void value_stack::grow() { resize(capacity_ * 2); }
 
 }  // namespace zerizi
