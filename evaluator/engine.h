@@ -65,8 +65,8 @@ public:
     void release_formula() noexcept;
 
     // For hosts that evaluate one loaded formula many times: keep_start()
-    // records every symbol's value as loaded, and restart() brings the symbols
-    // back to it and empties the stack, so that the next run_code starts
+    // records every symbol's value as loaded and which symbols a run can
+    // change, and restart() brings those back and empties the stack, so that the next run_code starts
     // exactly as a fresh load would (constants at their literal even after
     // code assigned to them; inout, static, local and output variables at 0.0).
     // restart(values) also binds the inputs, as bind_inputs does, for
@@ -125,6 +125,7 @@ private:
     void load_code(const char *text);
     void load_symbols(const char *text);
     void resolve_operands() noexcept;
+    std::size_t find_changeable_symbols(std::int32_t *changeable) const;
 
     bool loaded_ = false;
     std::int32_t symbol_count_ = 1;
@@ -136,6 +137,8 @@ private:
     std::unique_ptr<double[]> start_values_;         // see keep_start
     std::unique_ptr<std::int32_t[]> input_indices_;  // the input variables, in binding order
     std::int32_t input_count_ = 0;
+    std::unique_ptr<std::int32_t[]> changeable_;  // the symbols a run can change
+    std::size_t changeable_count_ = 0;
     inline_table<instruction, inline_instructions + 2> code_;
     value_stack stack_;
 };

@@ -2,6 +2,7 @@
 // output back and releasing the tables. Each text is measured once, then its
 // fixed-width records are decoded in one pass straight into the tables.
 #include <cstdint>
+#include <memory>
 
 #include "evaluator/engine.h"
 #include "evaluator/record_fields.h"
@@ -86,10 +87,56 @@ void engine::bind_inputs(const double *values) {
     }
 }
 
+namespace {
+
+constexpr bool takes_pushed_integer(operation_code operation) noexcept {
+    return operation == op_ASSIGN || operation == op_BR || operation == op_BRF;
+}
+
+}  // namespace
+
+// The symbols a run can change are those an ASSIGN stores into. When every
+// ASSIGN, BR and BRF follows a Riferimento, and no jump that such a
+// Riferimento names lands on one of them, each of them only ever runs right
+// after its Riferimento: an ASSIGN then stores into the symbol its Riferimento
+// names, and nothing else changes. Otherwise any symbol may change.
+std::size_t engine::find_changeable_symbols(std::int32_t *changeable) const {
+    const instruction *const code = code_.data();
+    const auto known_integer_before = [&](std::int32_t address) {
+        return address > 1 && code[address - 1].operation == op_push_integer;
+    };
+    bool known = true;
+    for (std::int32_t address = 1; address <= instruction_count_ && known; ++address) {
+        const operation_code operation = code[address].operation;
+        if (!takes_pushed_integer(operation)) continue;
+        if (!known_integer_before(address)) {
+            known = false;
+        } else if (operation != op_ASSIGN) {
+            const std::int32_t target = code[address - 1].value;
+            known = !names_instruction(target) || !takes_pushed_integer(code[target].operation);
+        }
+    }
+    std::size_t count = 0;
+    if (!known) {
+        for (std::int32_t i = 1; i < symbol_count_; ++i) changeable[count++] = i;
+        return count;
+    }
+    std::unique_ptr<bool[]> listed(new bool[static_cast<std::size_t>(symbol_count_)]());
+    for (std::int32_t address = 2; address <= instruction_count_; ++address) {
+        if (code[address].operation != op_ASSIGN) continue;
+        const std::int32_t index = code[address - 1].value;
+        if (!names_symbol(index) || listed[static_cast<std::size_t>(index)]) continue;
+        listed[static_cast<std::size_t>(index)] = true;
+        changeable[count++] = index;
+    }
+    return count;
+}
+
 void engine::keep_start() {
     const auto count = static_cast<std::size_t>(symbol_count_);
     start_values_.reset(new double[count]);
     input_indices_.reset(new std::int32_t[count]);
+    changeable_.reset(new std::int32_t[count]);
     input_count_ = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const symbol_entry &entry = symbols_[i];
@@ -97,19 +144,25 @@ void engine::keep_start() {
         if (i != 0 && entry.scope == formula::scope_input && entry.tipo == formula::tipo_variable)
             input_indices_[static_cast<std::size_t>(input_count_++)] = static_cast<std::int32_t>(i);
     }
+    changeable_count_ = find_changeable_symbols(changeable_.get());
 }
 
 void engine::restart() noexcept {
-    for (std::int32_t i = 1; i < symbol_count_; ++i) symbols_[i].value = start_values_[static_cast<std::size_t>(i)];
+    for (std::size_t k = 0; k < changeable_count_; ++k) {
+        const std::int32_t i = changeable_[k];
+        symbols_[i].value = start_values_[static_cast<std::size_t>(i)];
+    }
     stack_.clear();
 }
 
 void engine::restart(const double *values) noexcept {
     symbol_entry *const symbols = symbols_.data();
     const double *const start = start_values_.get();
-    for (std::int32_t i = 1; i < symbol_count_; ++i) {
-        symbols[i].value = start[i];
-        symbols[i].assigned = false;
+    const std::int32_t *const changeable = changeable_.get();
+    for (std::size_t k = 0; k < changeable_count_; ++k) {
+        symbol_entry &entry = symbols[changeable[k]];
+        entry.value = start[changeable[k]];
+        entry.assigned = false;
     }
     const std::int32_t *const inputs = input_indices_.get();
     for (std::int32_t k = 0; k < input_count_; ++k) symbols[inputs[k]].value = values[k + 1];
@@ -122,6 +175,8 @@ void engine::release_formula() noexcept {
     code_.release();
     start_values_.reset();
     input_indices_.reset();
+    changeable_.reset();
+    changeable_count_ = 0;
     loaded_ = false;
 }
 

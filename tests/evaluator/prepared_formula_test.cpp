@@ -108,6 +108,27 @@ TEST(PreparedFormula, JumpsAndDivisionsStartOverToo) {
     }
 }
 
+TEST(PreparedFormula, AnAssignReachedByAJumpStartsOverToo) {
+    // R = K + A; then a jump straight onto the ASSIGN of "R = ..." with K's
+    // index on the stack, so that it stores A into the constant K: K must be
+    // back at 2 for the next evaluation although no Riferimento before an
+    // ASSIGN names it.
+    formula_builder f;
+    int a = f.input("A");
+    int r = f.output("R");
+    int k = f.constant("2");
+    f.operand(k), f.operand(a), f.op(PLUS), f.assign_to(r);
+    f.operand(a), f.reference(k);
+    const int target = f.reference(0);
+    f.op(BR);
+    f.reference(r);
+    f.patch(target, f.op(ASSIGN));
+    f.op(STOP);
+    const formula_texts texts = f.build();
+    zerizi::prepared_formula formula(texts.symbols.c_str(), texts.code.c_str());
+    for (double input : {5.0, 5.0, -1.0}) EXPECT_EQ(prepared(formula, {input}), 2.0 + input);
+}
+
 TEST(PreparedFormula, TheTextsMayBeFreedOrRewrittenAfterPrepare) {
     const formula_texts original = accumulating_formula();
     auto *symbols = new std::string(original.symbols);
