@@ -81,7 +81,7 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL LoadBin(void *hdbc, const char *s
     ByteBuffer image;
     std::size_t length = 0;
     {
-        ventus::FileHandle file = ventus::open_for_reading(path);
+        ventus::file_handle file = ventus::open_for_reading(path);
         if (!file || !ventus::file_length(file.get(), length) ||
             length > static_cast<std::size_t>(std::numeric_limits<SQLLEN>::max() +
                                               SQL_LEN_DATA_AT_EXEC_OFFSET) ||
@@ -122,7 +122,7 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL SaveBin(void *hdbc, const char *s
         return save_column_failed;  // failed, SQL NULL, or no memory for it
 
     // Written beside the target and renamed over it only when complete.
-    platform::ReplacementFile file{path};
+    platform::replacement_file file{path};
     if (!file.is_open() || !file.write(blob.data(), length) || !file.commit())
         return save_file_failed;
     return save_written;

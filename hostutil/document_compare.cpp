@@ -89,7 +89,7 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL EqualBin(void *hdbc, const char *
     if (length_read == ColumnRead::null)
         return length_unreadable;
 
-    ventus::FileHandle file = ventus::open_for_reading(path);
+    ventus::file_handle file = ventus::open_for_reading(path);
     if (!file)
         return file_unreadable;
     std::size_t file_size = 0;

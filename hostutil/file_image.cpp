@@ -2,11 +2,11 @@
 
 namespace ventus {
 
-FileHandle open_for_reading(const char *path)
+file_handle open_for_reading(const char *path)
 {
     if (path == nullptr)
-        return FileHandle{};
-    return FileHandle{std::fopen(path, "rb")};
+        return file_handle{};
+    return file_handle{std::fopen(path, "rb")};
 }
 
 bool file_length(std::FILE *file, std::size_t &length)

@@ -12,11 +12,11 @@
 
 namespace ventus {
 
-using platform::FileHandle;
+using platform::file_handle;
 
 // Opens path for reading in binary mode; empty when path is null or the file
 // cannot be opened.
-FileHandle open_for_reading(const char *path);
+file_handle open_for_reading(const char *path);
 
 // The length of an open file, leaving the position at its start; false when
 // it cannot be determined.

@@ -32,7 +32,7 @@ constexpr std::uint16_t unit_end_of_text = 0x001A;
 // Collects output in large blocks before writing them to the target.
 class BlockWriter {
 public:
-    explicit BlockWriter(platform::ReplacementFile &file) : file_(file) { buffer_.reserve(capacity); }
+    explicit BlockWriter(platform::replacement_file &file) : file_(file) { buffer_.reserve(capacity); }
 
     bool append(const unsigned char *bytes, std::size_t length) {
         buffer_.insert(buffer_.end(), bytes, bytes + length);
@@ -46,7 +46,7 @@ public:
 
 private:
     static constexpr std::size_t capacity = 64 * 1024;
-    platform::ReplacementFile &file_;
+    platform::replacement_file &file_;
     std::vector<unsigned char> buffer_;
 };
 
@@ -108,10 +108,10 @@ private:
 std::int32_t convert_to_unicode(const char *source, const char *target) {
     InputFile input{source};
     if (!input.is_open()) return source_not_read;
-    platform::ReplacementFile output{target};
+    platform::replacement_file output{target};
     if (!output.is_open()) return target_not_created;
 
-    platform::TextModeReader reader{input};
+    platform::text_mode_reader reader{input};
     BlockWriter writer{output};
     static constexpr unsigned char byte_order_mark[] = {0xFF, 0xFE};
     if (!writer.append(byte_order_mark, 2)) return target_not_written;
@@ -145,7 +145,7 @@ std::int32_t convert_to_unicode(const char *source, const char *target) {
 std::int32_t convert_to_ansi(const char *source, const char *target) {
     InputFile input{source};
     if (!input.is_open()) return source_not_read;
-    platform::ReplacementFile output{target};
+    platform::replacement_file output{target};
     if (!output.is_open()) return target_not_created;
 
     UnitReader reader{input};

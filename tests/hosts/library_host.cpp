@@ -35,7 +35,7 @@
 namespace {
 
 struct Call {
-    const platform::SharedLibrary &library;
+    const platform::shared_library &library;
     const char *name;
     std::vector<const char *> arguments;
 
@@ -173,7 +173,7 @@ int call_run(const Call &call) {
 
 int main(int argc, char **argv) {
     if (argc < 3) usage();
-    platform::SharedLibrary library(argv[1]);
+    platform::shared_library library(argv[1]);
     if (!library.loaded()) {
         std::fprintf(stderr, "library_host: cannot load %s\n", argv[1]);
         return 3;
