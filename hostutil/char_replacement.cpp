@@ -15,7 +15,7 @@ namespace {
 // read, or the target could not be written (an existing target then stays
 // as it was).
 std::int32_t replace_character(const char *source, const char *target, char old_char, char new_char) {
-    InputFile input{source};
+    input_file input{source};
     if (!input.is_open()) return 0;
     platform::replacement_file output{target};
     if (!output.is_open()) return 0;

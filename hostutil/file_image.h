@@ -22,10 +22,10 @@ file_handle open_for_reading(const char *path);
 // it cannot be determined.
 bool file_length(std::FILE *file, std::size_t &length);
 
-enum class FileRead { ok, failed, no_memory };
+enum class file_read { ok, failed, no_memory };
 
 // Reads the rest of an open file of the given length into image.
-FileRead read_file_image(std::FILE *file, std::size_t length, ByteBuffer &image);
+file_read read_file_image(std::FILE *file, std::size_t length, byte_buffer &image);
 
 }  // namespace ventus
 

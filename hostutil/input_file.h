@@ -10,10 +10,10 @@
 
 namespace ventus {
 
-class InputFile final : public platform::raw_input {
+class input_file final : public platform::raw_input {
 public:
     // Opens path for reading; is_open() tells whether that worked.
-    explicit InputFile(const char *path);
+    explicit input_file(const char *path);
 
     bool is_open() const { return file_ != nullptr; }
     // Reads up to capacity bytes; fewer only at the end of the file or on

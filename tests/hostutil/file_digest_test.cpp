@@ -74,11 +74,11 @@ TEST(RMDcalc, UpdatesInAnyPiecesGiveTheSameDigest) {
     std::string bytes(5000, '\0');
     std::mt19937 random{7};
     for (char &byte : bytes) byte = static_cast<char>(random());
-    ventus::Ripemd160 whole;
+    ventus::ripemd160 whole;
     whole.update(bytes.data(), bytes.size());
     const auto expected = whole.finish();
     for (std::size_t piece : {1u, 3u, 63u, 64u, 65u, 1000u}) {
-        ventus::Ripemd160 pieces;
+        ventus::ripemd160 pieces;
         for (std::size_t at = 0; at < bytes.size(); at += piece) {
             pieces.update(bytes.data() + at, std::min(piece, bytes.size() - at));
         }
