@@ -20,7 +20,7 @@ namespace {
 using platform::local_time;
 
 // A clock of the test's own: the machine's clock is never changed.
-class RecordingClock final : public platform::local_clock {
+class recording_clock final : public platform::local_clock {
 public:
     bool read(local_time &time) override {
         time = now;
@@ -40,7 +40,7 @@ public:
 };
 
 TEST(SetNewTime, ReplacesOnlyTheFieldsPassed) {
-    RecordingClock clock;
+    recording_clock clock;
     EXPECT_EQ(ventus::set_new_time(clock, 2030, 2, 28, 13, 5), 1);
     EXPECT_EQ(clock.last_set, (local_time{2030, 2, 1, 28, 13, 5, 45, 123}));
     // Zeros and -1 keep every field: the time just read is set again.
@@ -54,7 +54,7 @@ TEST(SetNewTime, ReplacesOnlyTheFieldsPassed) {
 }
 
 TEST(SetNewTime, OnlyTheLow16BitsCountAsASignedNumber) {
-    RecordingClock clock;
+    recording_clock clock;
     EXPECT_EQ(ventus::set_new_time(clock, 0x10000 + 2031, 0x20003, 0x7FFF0004, 0x10000 + 22, 0xFFFF), 1);
     EXPECT_EQ(clock.last_set, (local_time{2031, 3, 1, 4, 22, 30, 45, 123}));
     // 0x8000 and 0xFFFF are negative in 16 bits: the fields stay.
@@ -63,7 +63,7 @@ TEST(SetNewTime, OnlyTheLow16BitsCountAsASignedNumber) {
 }
 
 TEST(SetNewTime, ReportsWhatTheClockRefused) {
-    RecordingClock clock;
+    recording_clock clock;
     EXPECT_EQ(ventus::set_new_time(clock, 0, 13, 0, -1, -1), 0);
     EXPECT_EQ(clock.last_set.month, 13);
     clock.accepts = false;
