@@ -21,7 +21,7 @@ namespace {
 
 // The two files of the compile in progress, written but not yet in place.
 struct staged_pair {
-    platform::ReplacementFile symbols, code;
+    platform::replacement_file symbols, code;
     std::string symbol_target, code_target;
 };
 staged_pair staged;
@@ -56,7 +56,7 @@ std::string lock_name_for(const std::string &symbol_target) {
 std::optional<std::string> previous_contents(const std::string &path) {
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(path, ignored)) return std::nullopt;
-    platform::FileHandle file(std::fopen(path.c_str(), "rb"));
+    platform::file_handle file(std::fopen(path.c_str(), "rb"));
     if (!file) return std::nullopt;
     std::string text;
     char block[4096];
@@ -71,7 +71,7 @@ std::optional<std::string> previous_contents(const std::string &path) {
 // the previous symbol file comes back: a host never finds a new symbol file
 // beside an old code file.
 void put_pair_in_place() {
-    platform::FileLock lock(lock_name_for(staged.symbol_target));
+    platform::file_lock lock(lock_name_for(staged.symbol_target));
     if (!lock.held()) {
         report_not_written(staged.symbol_target);
         return;
@@ -83,7 +83,7 @@ void put_pair_in_place() {
     }
     if (!staged.code.commit()) {
         if (previous) {
-            platform::ReplacementFile restored(staged.symbol_target.c_str());
+            platform::replacement_file restored(staged.symbol_target.c_str());
             if (restored.write(previous->data(), previous->size())) restored.commit();
         } else {
             std::remove(staged.symbol_target.c_str());
@@ -113,7 +113,7 @@ void stage_output_file(output_kind kind, const std::string &file_name, const std
     }
     const bool symbols = kind == output_kind::symbols;
     std::string &target = symbols ? staged.symbol_target : staged.code_target;
-    platform::ReplacementFile &file = symbols ? staged.symbols : staged.code;
+    platform::replacement_file &file = symbols ? staged.symbols : staged.code;
     target = in_output_folder(file_name);
     if (!file.open(target.c_str()) || !file.write(text.data(), text.size())) {
         file.discard();

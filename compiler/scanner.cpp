@@ -15,7 +15,7 @@ namespace formcomp {
 
 namespace {
 
-enum class scan_state { NORMAL, BLOCK_COMMENT, LINE_COMMENT };
+enum class scan_state { normal, block_comment, line_comment };
 
 constexpr std::size_t input_buffer_size = 16384;
 constexpr std::size_t largest_read = 8192;
@@ -34,7 +34,7 @@ text_input source_text;
 char token_text_buffer[token_text_size] = {};
 int line_number = 1;
 int column_number = 1;
-scan_state scanner_state = scan_state::NORMAL;
+scan_state scanner_state = scan_state::normal;
 source_range last_token_range;
 
 // ---- The input buffer ----
@@ -187,7 +187,7 @@ void scan_block_comment_piece(int first) {
     std::size_t stars = extend_run(1, [](int c) { return c == '*'; });
     if (peek(stars) == '/') {
         consume(stars + 1);
-        scanner_state = scan_state::NORMAL;
+        scanner_state = scan_state::normal;
         return;
     }
     consume(extend_run(stars, [](int c) { return c != '*' && c != '/'; }));
@@ -197,7 +197,7 @@ void scan_block_comment_piece(int first) {
 void scan_line_comment_piece(int first) {
     if (first == '\n') {
         consume(1);
-        scanner_state = scan_state::NORMAL;
+        scanner_state = scan_state::normal;
         return;
     }
     consume(extend_run(1, [](int c) { return c != '\n'; }));
@@ -218,11 +218,11 @@ int next_token() {
             last_token_range = here();
             return YYEOF;
         }
-        if (scanner_state == scan_state::BLOCK_COMMENT) {
+        if (scanner_state == scan_state::block_comment) {
             scan_block_comment_piece(c);
             continue;
         }
-        if (scanner_state == scan_state::LINE_COMMENT) {
+        if (scanner_state == scan_state::line_comment) {
             scan_line_comment_piece(c);
             continue;
         }
@@ -241,7 +241,7 @@ int next_token() {
                 int second = peek(1);
                 if (second == '*' || second == '/') {
                     consume(2);
-                    scanner_state = second == '*' ? scan_state::BLOCK_COMMENT : scan_state::LINE_COMMENT;
+                    scanner_state = second == '*' ? scan_state::block_comment : scan_state::line_comment;
                     continue;
                 }
                 return plain_token('/', 1);
@@ -279,7 +279,7 @@ void reset_scanner() {
     source_text.attach(nullptr);
     std::memset(token_text_buffer, 0, sizeof token_text_buffer);
     line_number = column_number = 1;
-    scanner_state = scan_state::NORMAL;
+    scanner_state = scan_state::normal;
     last_token_range = source_range{};
 }
 

@@ -22,13 +22,13 @@ public:
 
 private:
     // The input source as the text-mode reader's raw input.
-    struct raw_source final : platform::RawInput {
+    struct raw_source final : platform::raw_input {
         input_source *source = nullptr;
         long read_raw(char *buffer, std::size_t size) override { return source->read(buffer, size); }
     };
 
     raw_source raw_;
-    std::optional<platform::TextModeReader> reader_;
+    std::optional<platform::text_mode_reader> reader_;
 };
 
 }  // namespace formcomp

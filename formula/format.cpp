@@ -1,6 +1,6 @@
 #include "formula/format.h"
 
-#include <cstdio>
+#include "formula/formatted_text.h"
 
 namespace formula {
 
@@ -22,26 +22,6 @@ const char *kind_name(int kind) noexcept {
         default: return nullptr;
     }
 }
-
-namespace {
-
-// snprintf into a string, however wide the result turns out to be.
-template <typename... Args>
-void append_formatted(std::string &out, const char *format, Args... args) {
-    char small[64];
-    int length = std::snprintf(small, sizeof small, format, args...);
-    if (length < 0) return;
-    if (static_cast<std::size_t>(length) < sizeof small) {
-        out.append(small, static_cast<std::size_t>(length));
-        return;
-    }
-    std::size_t start = out.size();
-    out.resize(start + static_cast<std::size_t>(length) + 1);
-    std::snprintf(out.data() + start, static_cast<std::size_t>(length) + 1, format, args...);
-    out.resize(start + static_cast<std::size_t>(length));
-}
-
-}  // namespace
 
 void append_header(std::string &out, std::string_view name, int count) {
     append_formatted(out, "%8.*s%4d", static_cast<int>(name.size()), name.data(), count);

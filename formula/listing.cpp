@@ -1,21 +1,10 @@
 #include "formula/listing.h"
 
-#include <cstdio>
+#include "formula/formatted_text.h"
 
 namespace formula::listing {
 
 namespace {
-
-// snprintf into a string, however wide the result turns out to be.
-template <typename... Args>
-void append_formatted(std::string &out, const char *format, Args... args) {
-    int length = std::snprintf(nullptr, 0, format, args...);
-    if (length <= 0) return;
-    std::size_t start = out.size();
-    out.resize(start + static_cast<std::size_t>(length) + 1);
-    std::snprintf(out.data() + start, static_cast<std::size_t>(length) + 1, format, args...);
-    out.resize(start + static_cast<std::size_t>(length));
-}
 
 int width(std::string_view text) { return static_cast<int>(text.size()); }
 const char *chars(std::string_view text) { return text.empty() ? "" : text.data(); }

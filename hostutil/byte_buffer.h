@@ -9,7 +9,7 @@
 
 namespace ventus {
 
-class ByteBuffer {
+class byte_buffer {
 public:
     // Replaces the contents with capacity uninitialised bytes.
     bool allocate(std::size_t capacity)
@@ -39,10 +39,10 @@ public:
     std::size_t capacity() const { return capacity_; }
 
 private:
-    struct Free {
+    struct free_deleter {
         void operator()(unsigned char *bytes) const { std::free(bytes); }
     };
-    std::unique_ptr<unsigned char, Free> data_;
+    std::unique_ptr<unsigned char, free_deleter> data_;
     std::size_t capacity_ = 0;
 };
 

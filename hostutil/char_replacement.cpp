@@ -15,12 +15,12 @@ namespace {
 // read, or the target could not be written (an existing target then stays
 // as it was).
 std::int32_t replace_character(const char *source, const char *target, char old_char, char new_char) {
-    InputFile input{source};
+    input_file input{source};
     if (!input.is_open()) return 0;
-    platform::ReplacementFile output{target};
+    platform::replacement_file output{target};
     if (!output.is_open()) return 0;
 
-    platform::TextModeReader reader{input};
+    platform::text_mode_reader reader{input};
     constexpr std::size_t block_size = 64 * 1024;
     const auto text = std::make_unique_for_overwrite<char[]>(block_size);
     char *bytes = text.get();
@@ -35,7 +35,7 @@ std::int32_t replace_character(const char *source, const char *target, char old_
             if (!output.write(bytes, length)) return 0;
         }
     } else {
-        platform::TextModeWriter writer{output};
+        platform::text_mode_writer writer{output};
         while (const std::size_t length = reader.read(bytes, block_size)) {
             replace(length);
             if (!writer.write(bytes, length)) return 0;

@@ -11,9 +11,9 @@ int low_16_bits(std::int32_t argument) { return static_cast<std::int16_t>(argume
 
 }  // namespace
 
-std::int32_t set_new_time(platform::LocalClock &clock, std::int32_t year, std::int32_t month,
+std::int32_t set_new_time(platform::local_clock &clock, std::int32_t year, std::int32_t month,
                           std::int32_t day, std::int32_t hour, std::int32_t minute) {
-    platform::LocalTime time;
+    platform::local_time time;
     if (!clock.read(time)) return 0;
     if (low_16_bits(year) > 0) time.year = low_16_bits(year);
     if (low_16_bits(month) > 0) time.month = low_16_bits(month);

@@ -15,9 +15,9 @@
 
 namespace {
 
-using ventus::ByteBuffer;
+using ventus::byte_buffer;
 using ventus::odbc_succeeded;
-using ventus::OdbcStatement;
+using ventus::odbc_statement;
 
 // Result codes of LoadBin.
 constexpr int32_t load_stored = 0;
@@ -74,18 +74,18 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL LoadBin(void *hdbc, const char *s
 {
     if (hdbc == nullptr)
         return load_no_connection;
-    OdbcStatement statement;
+    odbc_statement statement;
     if (!odbc_succeeded(statement.allocate(static_cast<SQLHDBC>(hdbc))))
         return load_no_statement;
 
-    ByteBuffer image;
+    byte_buffer image;
     std::size_t length = 0;
     {
-        ventus::FileHandle file = ventus::open_for_reading(path);
+        ventus::file_handle file = ventus::open_for_reading(path);
         if (!file || !ventus::file_length(file.get(), length) ||
             length > static_cast<std::size_t>(std::numeric_limits<SQLLEN>::max() +
                                               SQL_LEN_DATA_AT_EXEC_OFFSET) ||
-            ventus::read_file_image(file.get(), length, image) != ventus::FileRead::ok)
+            ventus::read_file_image(file.get(), length, image) != ventus::file_read::ok)
             return load_file_unreadable;
     }
 
@@ -102,7 +102,7 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL SaveBin(void *hdbc, const char *s
 {
     if (hdbc == nullptr)
         return save_no_connection;
-    OdbcStatement statement;
+    odbc_statement statement;
     if (!odbc_succeeded(statement.allocate(static_cast<SQLHDBC>(hdbc))))
         return save_no_statement;
 
@@ -113,16 +113,16 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL SaveBin(void *hdbc, const char *s
         return save_no_row;
 
     std::uint32_t stored_length = 0;
-    if (ventus::read_stored_length(statement.get(), stored_length) != ventus::ColumnRead::ok)
+    if (ventus::read_stored_length(statement.get(), stored_length) != ventus::column_read::ok)
         return save_column_failed;  // failed, or SQL NULL
-    ByteBuffer blob;
+    byte_buffer blob;
     std::size_t length = 0;
     if (ventus::read_blob(statement.get(), stored_length, blob, length) !=
-        ventus::ColumnRead::ok)
+        ventus::column_read::ok)
         return save_column_failed;  // failed, SQL NULL, or no memory for it
 
     // Written beside the target and renamed over it only when complete.
-    platform::ReplacementFile file{path};
+    platform::replacement_file file{path};
     if (!file.is_open() || !file.write(blob.data(), length) || !file.commit())
         return save_file_failed;
     return save_written;

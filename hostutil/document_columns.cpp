@@ -28,26 +28,26 @@ std::size_t capacity_for(std::size_t received, std::size_t rest)
 
 }  // namespace
 
-ColumnRead read_stored_length(SQLHSTMT statement, std::uint32_t &stored_length)
+column_read read_stored_length(SQLHSTMT statement, std::uint32_t &stored_length)
 {
     SQLUINTEGER value = 0;
     SQLLEN indicator = 0;
     const SQLRETURN result =
         SQLGetData(statement, length_column, SQL_C_ULONG, &value, 0, &indicator);
     if (!odbc_succeeded(result))
-        return ColumnRead::failed;
+        return column_read::failed;
     if (indicator == SQL_NULL_DATA)
-        return ColumnRead::null;
+        return column_read::null;
     stored_length = static_cast<std::uint32_t>(value);
-    return ColumnRead::ok;
+    return column_read::ok;
 }
 
-ColumnRead read_blob(SQLHSTMT statement, std::uint32_t stored_length, ByteBuffer &blob,
+column_read read_blob(SQLHSTMT statement, std::uint32_t stored_length, byte_buffer &blob,
                      std::size_t &length)
 {
     length = 0;
     if (!blob.allocate(stored_length))
-        return ColumnRead::no_memory;
+        return column_read::no_memory;
 
     std::size_t received = 0;
     for (bool first = true;; first = false) {
@@ -61,20 +61,20 @@ ColumnRead read_blob(SQLHSTMT statement, std::uint32_t stored_length, ByteBuffer
         if (result == SQL_NO_DATA && !first)
             break;  // everything was delivered by the earlier calls
         if (!odbc_succeeded(result))
-            return ColumnRead::failed;
+            return column_read::failed;
         if (indicator == SQL_NULL_DATA)
-            return first ? ColumnRead::null : ColumnRead::failed;
+            return first ? column_read::null : column_read::failed;
 
         std::size_t wanted = 0;
         if (indicator == SQL_NO_TOTAL) {
             // The piece filled the buffer and an unknown amount remains.
             if (result == SQL_SUCCESS)
-                return ColumnRead::failed;  // no count of what was written
+                return column_read::failed;  // no count of what was written
             received += room;
             wanted = capacity_for(received, unknown_rest_step > received ? unknown_rest_step
                                                                          : received);
         } else if (indicator < 0) {
-            return ColumnRead::failed;
+            return column_read::failed;
         } else if (static_cast<std::size_t>(indicator) <= room) {
             received += static_cast<std::size_t>(indicator);
             break;
@@ -84,10 +84,10 @@ ColumnRead read_blob(SQLHSTMT statement, std::uint32_t stored_length, ByteBuffer
             wanted = capacity_for(received, static_cast<std::size_t>(indicator) - room);
         }
         if (wanted == 0 || !blob.grow(wanted))
-            return ColumnRead::no_memory;
+            return column_read::no_memory;
     }
     length = received;
-    return ColumnRead::ok;
+    return column_read::ok;
 }
 
 }  // namespace ventus

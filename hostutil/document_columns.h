@@ -12,17 +12,17 @@
 
 namespace ventus {
 
-enum class ColumnRead { ok, failed, null, no_memory };
+enum class column_read { ok, failed, null, no_memory };
 
 // Reads column 2 as SQL_C_ULONG into stored_length.
-ColumnRead read_stored_length(SQLHSTMT statement, std::uint32_t &stored_length);
+column_read read_stored_length(SQLHSTMT statement, std::uint32_t &stored_length);
 
 // Reads the whole blob of column 1 into blob, starting with a buffer of
 // stored_length bytes. When the driver reports more data than the buffer holds,
 // the buffer grows and the rest is fetched with further SQLGetData calls;
 // length receives the number of bytes actually stored, never more than the
 // buffer's capacity whatever the driver reports.
-ColumnRead read_blob(SQLHSTMT statement, std::uint32_t stored_length, ByteBuffer &blob,
+column_read read_blob(SQLHSTMT statement, std::uint32_t stored_length, byte_buffer &blob,
                      std::size_t &length);
 
 }  // namespace ventus

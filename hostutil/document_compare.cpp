@@ -15,7 +15,7 @@
 
 namespace {
 
-using ventus::ColumnRead;
+using ventus::column_read;
 
 constexpr int32_t equal = 0;
 constexpr int32_t lengths_differ = 1;
@@ -36,7 +36,7 @@ constexpr std::size_t comparison_piece = std::size_t{1} << 20;
 // stored. Returns equal, contents_differ or file_unreadable.
 int32_t compare_with_file(std::FILE *file, const unsigned char *stored, std::size_t length)
 {
-    ventus::ByteBuffer piece;
+    ventus::byte_buffer piece;
     if (!piece.allocate(length < comparison_piece ? length : comparison_piece))
         return file_unreadable;
     for (std::size_t offset = 0; offset < length;) {
@@ -64,7 +64,7 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL EqualBin(void *hdbc, const char *
     if (!ventus::is_table_identifier(table) || !ventus::compose_document_query(table, query))
         return query_failed;
 
-    ventus::OdbcStatement statement;
+    ventus::odbc_statement statement;
     if (statement.allocate(static_cast<SQLHDBC>(hdbc)) != SQL_SUCCESS)
         return no_statement;
 
@@ -79,17 +79,17 @@ extern "C" FORMULA_EXPORT int32_t FORMULA_CALL EqualBin(void *hdbc, const char *
 
     // A NULL document has a NULL length too: it is reported by the blob read.
     std::uint32_t stored_length = 0;
-    const ColumnRead length_read = ventus::read_stored_length(statement.get(), stored_length);
-    if (length_read == ColumnRead::failed)
+    const column_read length_read = ventus::read_stored_length(statement.get(), stored_length);
+    if (length_read == column_read::failed)
         return length_unreadable;
-    ventus::ByteBuffer stored;
+    ventus::byte_buffer stored;
     std::size_t length = 0;
-    if (ventus::read_blob(statement.get(), stored_length, stored, length) != ColumnRead::ok)
+    if (ventus::read_blob(statement.get(), stored_length, stored, length) != column_read::ok)
         return document_unreadable;
-    if (length_read == ColumnRead::null)
+    if (length_read == column_read::null)
         return length_unreadable;
 
-    ventus::FileHandle file = ventus::open_for_reading(path);
+    ventus::file_handle file = ventus::open_for_reading(path);
     if (!file)
         return file_unreadable;
     std::size_t file_size = 0;

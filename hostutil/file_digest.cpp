@@ -9,10 +9,10 @@
 
 namespace ventus {
 
-std::optional<Ripemd160Digest> RMDbinary(const char *path) {
-    InputFile file{path};
+std::optional<ripemd160_digest> RMDbinary(const char *path) {
+    input_file file{path};
     if (!file.is_open()) return std::nullopt;
-    Ripemd160 hash;
+    ripemd160 hash;
     constexpr std::size_t block_size = 1024 * 1024;
     const auto block = std::make_unique_for_overwrite<unsigned char[]>(block_size);
     for (;;) {

@@ -8,6 +8,6 @@
 namespace ventus {
 
 // The digest of the file at path; nothing when it cannot be opened or read.
-std::optional<Ripemd160Digest> RMDbinary(const char *path);
+std::optional<ripemd160_digest> RMDbinary(const char *path);
 
 }  // namespace ventus

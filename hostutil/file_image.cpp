@@ -2,11 +2,11 @@
 
 namespace ventus {
 
-FileHandle open_for_reading(const char *path)
+file_handle open_for_reading(const char *path)
 {
     if (path == nullptr)
-        return FileHandle{};
-    return FileHandle{std::fopen(path, "rb")};
+        return file_handle{};
+    return file_handle{std::fopen(path, "rb")};
 }
 
 bool file_length(std::FILE *file, std::size_t &length)
@@ -20,13 +20,13 @@ bool file_length(std::FILE *file, std::size_t &length)
     return true;
 }
 
-FileRead read_file_image(std::FILE *file, std::size_t length, ByteBuffer &image)
+file_read read_file_image(std::FILE *file, std::size_t length, byte_buffer &image)
 {
     if (!image.allocate(length))
-        return FileRead::no_memory;
+        return file_read::no_memory;
     if (std::fread(image.data(), 1, length, file) != length)
-        return FileRead::failed;  // shorter than its length, or a read error
-    return FileRead::ok;
+        return file_read::failed;  // shorter than its length, or a read error
+    return file_read::ok;
 }
 
 }  // namespace ventus

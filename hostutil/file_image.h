@@ -12,20 +12,20 @@
 
 namespace ventus {
 
-using platform::FileHandle;
+using platform::file_handle;
 
 // Opens path for reading in binary mode; empty when path is null or the file
 // cannot be opened.
-FileHandle open_for_reading(const char *path);
+file_handle open_for_reading(const char *path);
 
 // The length of an open file, leaving the position at its start; false when
 // it cannot be determined.
 bool file_length(std::FILE *file, std::size_t &length);
 
-enum class FileRead { ok, failed, no_memory };
+enum class file_read { ok, failed, no_memory };
 
 // Reads the rest of an open file of the given length into image.
-FileRead read_file_image(std::FILE *file, std::size_t length, ByteBuffer &image);
+file_read read_file_image(std::FILE *file, std::size_t length, byte_buffer &image);
 
 }  // namespace ventus
 

@@ -2,12 +2,12 @@
 
 namespace ventus {
 
-InputFile::InputFile(const char *path) : file_(path != nullptr ? std::fopen(path, "rb") : nullptr) {
+input_file::input_file(const char *path) : file_(path != nullptr ? std::fopen(path, "rb") : nullptr) {
     // Our own buffers are large; the stream's would only add a copy.
     if (file_) std::setvbuf(file_.get(), nullptr, _IONBF, 0);
 }
 
-std::size_t InputFile::read(void *buffer, std::size_t capacity) {
+std::size_t input_file::read(void *buffer, std::size_t capacity) {
     if (!file_ || failed_) return 0;
     auto *bytes = static_cast<char *>(buffer);
     std::size_t total = 0;
@@ -22,7 +22,7 @@ std::size_t InputFile::read(void *buffer, std::size_t capacity) {
     return total;
 }
 
-long InputFile::read_raw(char *buffer, std::size_t capacity) {
+long input_file::read_raw(char *buffer, std::size_t capacity) {
     const std::size_t count = read(buffer, capacity);
     return count == 0 && failed_ ? -1 : static_cast<long>(count);
 }

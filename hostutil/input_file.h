@@ -10,24 +10,24 @@
 
 namespace ventus {
 
-class InputFile final : public platform::RawInput {
+class input_file final : public platform::raw_input {
 public:
     // Opens path for reading; is_open() tells whether that worked.
-    explicit InputFile(const char *path);
+    explicit input_file(const char *path);
 
     bool is_open() const { return file_ != nullptr; }
     // Reads up to capacity bytes; fewer only at the end of the file or on
     // a read error (then failed() is true). 0 at the end.
     std::size_t read(void *buffer, std::size_t capacity);
     bool failed() const { return failed_; }
-    // read() for a TextModeReader: -1 instead of 0 after a read error.
+    // read() for a text_mode_reader: -1 instead of 0 after a read error.
     long read_raw(char *buffer, std::size_t capacity) override;
     // Closes the file early: Windows cannot rename a replacement over a file
     // that is still open, which matters when source and target are the same.
     void close() { file_.reset(); }
 
 private:
-    platform::FileHandle file_;
+    platform::file_handle file_;
     bool failed_ = false;
 };
 

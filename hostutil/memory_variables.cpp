@@ -30,7 +30,7 @@ constexpr std::int32_t nothing_read = -3;
 
 std::int32_t look_up_variable(const char *path, const char *name, char *value) {
     if (name == nullptr || value == nullptr) return not_found;
-    InputFile file{path};
+    input_file file{path};
     if (!file.is_open()) return not_opened;
     std::array<char, examined_bytes> buffer;
     const std::string_view data{buffer.data(), file.read(buffer.data(), buffer.size())};

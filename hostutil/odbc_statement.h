@@ -12,12 +12,12 @@ inline bool odbc_succeeded(SQLRETURN result)
     return result == SQL_SUCCESS || result == SQL_SUCCESS_WITH_INFO;
 }
 
-class OdbcStatement {
+class odbc_statement {
 public:
-    OdbcStatement() = default;
-    OdbcStatement(const OdbcStatement &) = delete;
-    OdbcStatement &operator=(const OdbcStatement &) = delete;
-    ~OdbcStatement()
+    odbc_statement() = default;
+    odbc_statement(const odbc_statement &) = delete;
+    odbc_statement &operator=(const odbc_statement &) = delete;
+    ~odbc_statement()
     {
         if (handle_ != SQL_NULL_HSTMT)
             SQLFreeStmt(handle_, SQL_DROP);

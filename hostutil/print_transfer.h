@@ -1,4 +1,4 @@
-// The transfer loop of PrintFile, over any printer with the platform::Printer
+// The transfer loop of PrintFile, over any printer with the platform::printer
 // write call (bool write(const void *, uint32_t size, uint32_t &written)).
 #pragma once
 

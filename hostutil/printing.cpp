@@ -40,7 +40,7 @@ void show(const char *text) { platform::show_message(message_title, text); }
 
 // The two messages of a spooler failure: the step with the name and the error
 // code, then the spooler's own text for that error.
-void show_spooler_failure(const char *format, const char *name, const platform::Printer &printer) {
+void show_spooler_failure(const char *format, const char *name, const platform::printer &printer) {
     char message[message_size];
     ventus::compose_message(message, sizeof message, format, name, printer.error_code());
     show(message);
@@ -63,7 +63,7 @@ int32_t FORMULA_CALL PrintFile(const char *printer, const char *output, const ch
         return 0;
     }
 
-    platform::FileHandle file(std::fopen(path, "rb"));
+    platform::file_handle file(std::fopen(path, "rb"));
     if (!file) {
         char message[message_size];
         ventus::compose_message(message, sizeof message, "Non posso aprire il '%s' per leggerlo.",
@@ -72,7 +72,7 @@ int32_t FORMULA_CALL PrintFile(const char *printer, const char *output, const ch
         return 0;
     }
 
-    platform::Printer spooler;
+    platform::printer spooler;
     if (!spooler.open(printer)) {
         show_spooler_failure("OpenPrinter per '%s' fallita: %ld", printer, spooler);
         return 0;
@@ -85,7 +85,7 @@ int32_t FORMULA_CALL PrintFile(const char *printer, const char *output, const ch
         return 0;
     }
 
-    std::optional<platform::WaitCursor> wait_cursor(std::in_place);
+    std::optional<platform::wait_cursor> wait_cursor(std::in_place);
     if (!ventus::send_file(file.get(), spooler, buffer.get())) {
         show("Trasmissione dati alla stampante fallito");
         return 0;
@@ -101,7 +101,7 @@ int32_t FORMULA_CALL PrintFile(const char *printer, const char *output, const ch
 
 int32_t FORMULA_CALL SetupDialog(PrintSetupRecord *record) {
     if (record == nullptr) return 0;
-    platform::PrintDialogSettings settings;
+    platform::print_dialog_settings settings;
     settings.flags = record->flags;
     settings.copies = record->copies;
     settings.from_page = record->from_page;

@@ -104,15 +104,15 @@ RIPEMD160_INLINE void compress(std::uint32_t (&chain)[5], const std::uint8_t *bl
 
 }  // namespace
 
-Ripemd160::Ripemd160() : chain_{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0} {}
+ripemd160::ripemd160() : chain_{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0} {}
 
-void Ripemd160::compress_blocks(const std::uint8_t *blocks, std::size_t count) {
+void ripemd160::compress_blocks(const std::uint8_t *blocks, std::size_t count) {
     std::uint32_t chain[5] = {chain_[0], chain_[1], chain_[2], chain_[3], chain_[4]};
     for (; count > 0; --count, blocks += 64) compress(chain, blocks, std::make_index_sequence<80>{});
     chain_ = {chain[0], chain[1], chain[2], chain[3], chain[4]};
 }
 
-void Ripemd160::update(const void *data, std::size_t length) {
+void ripemd160::update(const void *data, std::size_t length) {
     const auto *bytes = static_cast<const std::uint8_t *>(data);
     byte_count_ += length;
     if (pending_length_ > 0) {
@@ -130,7 +130,7 @@ void Ripemd160::update(const void *data, std::size_t length) {
     std::memcpy(pending_.data(), bytes + length - pending_length_, pending_length_);
 }
 
-Ripemd160Digest Ripemd160::finish() {
+ripemd160_digest ripemd160::finish() {
     const std::uint64_t bit_count = byte_count_ * 8;
     std::uint8_t tail[128] = {};
     std::memcpy(tail, pending_.data(), pending_length_);
@@ -138,7 +138,7 @@ Ripemd160Digest Ripemd160::finish() {
     const std::size_t tail_length = pending_length_ < 56 ? 64 : 128;
     for (int i = 0; i < 8; ++i) tail[tail_length - 8 + i] = static_cast<std::uint8_t>(bit_count >> (8 * i));
     compress_blocks(tail, tail_length / 64);
-    Ripemd160Digest digest;
+    ripemd160_digest digest;
     for (int word = 0; word < 5; ++word) {
         for (int i = 0; i < 4; ++i) digest[4 * word + i] = static_cast<std::uint8_t>(chain_[word] >> (8 * i));
     }

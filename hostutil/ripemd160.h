@@ -7,15 +7,15 @@
 
 namespace ventus {
 
-using Ripemd160Digest = std::array<std::uint8_t, 20>;
+using ripemd160_digest = std::array<std::uint8_t, 20>;
 
-class Ripemd160 {
+class ripemd160 {
 public:
-    Ripemd160();
+    ripemd160();
     void update(const void *data, std::size_t length);
     // Pads, appends the 64-bit bit length and returns the digest: the five
     // chaining words, each least significant byte first. The object is spent.
-    Ripemd160Digest finish();
+    ripemd160_digest finish();
 
 private:
     void compress_blocks(const std::uint8_t *blocks, std::size_t count);

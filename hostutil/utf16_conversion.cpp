@@ -30,9 +30,9 @@ constexpr std::uint16_t unit_lf = 0x000A;
 constexpr std::uint16_t unit_end_of_text = 0x001A;
 
 // Collects output in large blocks before writing them to the target.
-class BlockWriter {
+class block_writer {
 public:
-    explicit BlockWriter(platform::ReplacementFile &file) : file_(file) { buffer_.reserve(capacity); }
+    explicit block_writer(platform::replacement_file &file) : file_(file) { buffer_.reserve(capacity); }
 
     bool append(const unsigned char *bytes, std::size_t length) {
         buffer_.insert(buffer_.end(), bytes, bytes + length);
@@ -46,15 +46,15 @@ public:
 
 private:
     static constexpr std::size_t capacity = 64 * 1024;
-    platform::ReplacementFile &file_;
+    platform::replacement_file &file_;
     std::vector<unsigned char> buffer_;
 };
 
 // Reads a file as 16-bit little-endian units. A final odd byte is a unit of
 // its own value. The unit U+001A ends the input.
-class UnitReader {
+class unit_reader {
 public:
-    explicit UnitReader(InputFile &file)
+    explicit unit_reader(input_file &file)
         : file_(file), raw_(std::make_unique_for_overwrite<unsigned char[]>(block_size)) {}
 
     // Skips the byte-order mark FF FE when the file begins with it.
@@ -97,7 +97,7 @@ private:
         return end_ - position_;
     }
 
-    InputFile &file_;
+    input_file &file_;
     static constexpr std::size_t block_size = 64 * 1024;
     std::unique_ptr<unsigned char[]> raw_;
     std::size_t position_ = 0;
@@ -106,13 +106,13 @@ private:
 };
 
 std::int32_t convert_to_unicode(const char *source, const char *target) {
-    InputFile input{source};
+    input_file input{source};
     if (!input.is_open()) return source_not_read;
-    platform::ReplacementFile output{target};
+    platform::replacement_file output{target};
     if (!output.is_open()) return target_not_created;
 
-    platform::TextModeReader reader{input};
-    BlockWriter writer{output};
+    platform::text_mode_reader reader{input};
+    block_writer writer{output};
     static constexpr unsigned char byte_order_mark[] = {0xFF, 0xFE};
     if (!writer.append(byte_order_mark, 2)) return target_not_written;
 
@@ -143,13 +143,13 @@ std::int32_t convert_to_unicode(const char *source, const char *target) {
 }
 
 std::int32_t convert_to_ansi(const char *source, const char *target) {
-    InputFile input{source};
+    input_file input{source};
     if (!input.is_open()) return source_not_read;
-    platform::ReplacementFile output{target};
+    platform::replacement_file output{target};
     if (!output.is_open()) return target_not_created;
 
-    UnitReader reader{input};
-    BlockWriter writer{output};
+    unit_reader reader{input};
+    block_writer writer{output};
     reader.skip_byte_order_mark();
 
     const auto line = std::make_unique_for_overwrite<std::uint16_t[]>(line_units);

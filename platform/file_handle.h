@@ -6,9 +6,9 @@
 
 namespace platform {
 
-struct FileCloser {
+struct file_closer {
     void operator()(std::FILE *file) const noexcept { std::fclose(file); }
 };
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+using file_handle = std::unique_ptr<std::FILE, file_closer>;
 
 }  // namespace platform

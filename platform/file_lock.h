@@ -11,12 +11,12 @@
 
 namespace platform {
 
-class FileLock {
+class file_lock {
 public:
-    explicit FileLock(const std::string &path);
-    ~FileLock();
-    FileLock(const FileLock &) = delete;
-    FileLock &operator=(const FileLock &) = delete;
+    explicit file_lock(const std::string &path);
+    ~file_lock();
+    file_lock(const file_lock &) = delete;
+    file_lock &operator=(const file_lock &) = delete;
 
     // False when the lock file could not be opened or locked.
     bool held() const { return held_; }

@@ -8,7 +8,7 @@
 
 namespace platform {
 
-struct PrintDialogSettings {
+struct print_dialog_settings {
     std::uint32_t flags = 0;      // in: the dialog's flags, passed unchanged
     std::uint16_t copies = 0;     // in: copies shown; out: copies chosen
     std::uint16_t from_page = 0;  // in: first page shown and lowest allowed; out: chosen
@@ -19,7 +19,7 @@ struct PrintDialogSettings {
 // Runs the dialog. When the user confirms, copies the chosen device, driver and
 // port names (each with its NUL) into the three caller buffers, updates the
 // settings and returns nonzero; otherwise returns 0 and changes nothing.
-std::int32_t run_print_dialog(PrintDialogSettings &settings, char *device, char *driver,
+std::int32_t run_print_dialog(print_dialog_settings &settings, char *device, char *driver,
                               char *port);
 
 }  // namespace platform

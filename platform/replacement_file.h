@@ -23,15 +23,15 @@
 
 namespace platform {
 
-class ReplacementFile {
+class replacement_file {
 public:
-    ReplacementFile();
+    replacement_file();
     // Opens a replacement of target; is_open() tells whether that worked.
-    explicit ReplacementFile(const char *target);
+    explicit replacement_file(const char *target);
     // Discards a replacement that was not committed.
-    ~ReplacementFile();
-    ReplacementFile(const ReplacementFile &) = delete;
-    ReplacementFile &operator=(const ReplacementFile &) = delete;
+    ~replacement_file();
+    replacement_file(const replacement_file &) = delete;
+    replacement_file &operator=(const replacement_file &) = delete;
 
     // Checks the target and creates the temporary file (or opens a target
     // that is written directly). False when the target is refused or nothing
@@ -59,10 +59,10 @@ public:
     long error() const { return error_; }
 
 private:
-    struct State;  // the platform's handle, names and what the target was
+    struct platform_state;  // the platform's handle, names and what the target was
     void fail(long code);
 
-    std::unique_ptr<State> state_;
+    std::unique_ptr<platform_state> state_;
     long error_ = 0;
 };
 

@@ -5,21 +5,21 @@
 
 namespace platform {
 
-class SharedLibrary {
+class shared_library {
 public:
     // Any function pointer; cast it to the export's own type before calling.
-    using Function = void (*)();
+    using function_pointer = void (*)();
 
     // Loads the library at path; loaded() tells whether that worked.
-    explicit SharedLibrary(const char *path);
-    ~SharedLibrary();
-    SharedLibrary(const SharedLibrary &) = delete;
-    SharedLibrary &operator=(const SharedLibrary &) = delete;
+    explicit shared_library(const char *path);
+    ~shared_library();
+    shared_library(const shared_library &) = delete;
+    shared_library &operator=(const shared_library &) = delete;
 
     bool loaded() const { return handle_ != nullptr; }
 
     // The export called name, or nullptr when the library has none.
-    Function function(const char *name) const;
+    function_pointer function(const char *name) const;
 
 private:
     void *handle_;

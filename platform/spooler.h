@@ -22,15 +22,15 @@
 
 namespace platform {
 
-class Printer {
+class printer {
 public:
     // Room for the error text, NUL included; longer texts are cut.
     static constexpr std::size_t error_text_size = 128;
 
-    Printer();
-    ~Printer();
-    Printer(const Printer &) = delete;
-    Printer &operator=(const Printer &) = delete;
+    printer();
+    ~printer();
+    printer(const printer &) = delete;
+    printer &operator=(const printer &) = delete;
 
     // Opens the printer by its name, without printer defaults.
     bool open(const char *name);
@@ -50,7 +50,7 @@ public:
     const char *error_text() const { return error_text_; }
 
 private:
-    struct State;  // the platform's handles
+    struct platform_state;  // the platform's handles
 
     // Keeps the error of the call that has just failed.
     void record_last_error();  // the spooler's own error of this thread
@@ -59,7 +59,7 @@ private:
         std::snprintf(error_text_, sizeof error_text_, "%s", text ? text : "");
     }
 
-    std::unique_ptr<State> state_;
+    std::unique_ptr<platform_state> state_;
     long error_code_ = 0;
     char error_text_[error_text_size] = {};
 };

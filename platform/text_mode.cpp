@@ -12,10 +12,10 @@ constexpr char end_of_text = 0x1A;
 
 }  // namespace
 
-TextModeReader::TextModeReader(RawInput &input)
+text_mode_reader::text_mode_reader(raw_input &input)
     : input_(input), raw_(new char[block_size]) {}
 
-bool TextModeReader::refill() {
+bool text_mode_reader::refill() {
     if (input_ended_) return false;
     // Only a CR that waits for its follower is ever kept: text stops at a
     // 0x1A, so none is in view here.
@@ -35,7 +35,7 @@ bool TextModeReader::refill() {
     return true;
 }
 
-std::size_t TextModeReader::takeable() {
+std::size_t text_mode_reader::takeable() {
     if (text_ended_) return 0;
     if (position_ == text_end_ && (text_end_ < end_ || input_ended_)) {
         text_ended_ = true;
@@ -47,15 +47,15 @@ std::size_t TextModeReader::takeable() {
     return count;
 }
 
-std::size_t TextModeReader::read(char *buffer, std::size_t capacity, bool stop_after_line_feed) {
+std::size_t text_mode_reader::read(char *buffer, std::size_t capacity, bool stop_after_line_feed) {
     return deliver(buffer, capacity, stop_after_line_feed, false);
 }
 
-std::size_t TextModeReader::read_line(char *buffer, std::size_t capacity) {
+std::size_t text_mode_reader::read_line(char *buffer, std::size_t capacity) {
     return deliver(buffer, capacity, true, true);
 }
 
-std::size_t TextModeReader::deliver(char *buffer, std::size_t capacity, bool stop_after_line_feed, bool read_on) {
+std::size_t text_mode_reader::deliver(char *buffer, std::size_t capacity, bool stop_after_line_feed, bool read_on) {
     std::size_t delivered = 0;
     while (delivered < capacity) {
         const std::size_t count = takeable();
@@ -95,7 +95,7 @@ std::size_t TextModeReader::deliver(char *buffer, std::size_t capacity, bool sto
     return delivered;
 }
 
-std::size_t TextModeReader::read_written_form(char *buffer, std::size_t capacity) {
+std::size_t text_mode_reader::read_written_form(char *buffer, std::size_t capacity) {
     std::size_t delivered = 0;
     while (capacity - delivered >= 2) {
         const std::size_t count = takeable();
@@ -128,10 +128,10 @@ std::size_t TextModeReader::read_written_form(char *buffer, std::size_t capacity
     return delivered;
 }
 
-TextModeWriter::TextModeWriter(ReplacementFile &file)
+text_mode_writer::text_mode_writer(replacement_file &file)
     : file_(file), buffer_(new char[block_size]) {}
 
-bool TextModeWriter::write(const char *text, std::size_t length) {
+bool text_mode_writer::write(const char *text, std::size_t length) {
     while (length > 0 && !failed_) {
         // Every byte may become two: take no more than half the room left.
         const std::size_t room = (block_size - used_) / 2;
@@ -161,7 +161,7 @@ bool TextModeWriter::write(const char *text, std::size_t length) {
     return !failed_;
 }
 
-bool TextModeWriter::flush() {
+bool text_mode_writer::flush() {
     if (!failed_ && used_ > 0 && !file_.write(buffer_.get(), used_)) failed_ = true;
     used_ = 0;
     return !failed_;

@@ -14,18 +14,18 @@
 
 namespace platform {
 
-// Where a TextModeReader's raw bytes come from.
-class RawInput {
+// Where a text_mode_reader's raw bytes come from.
+class raw_input {
 public:
-    virtual ~RawInput() = default;
+    virtual ~raw_input() = default;
     // Up to size raw bytes into buffer: the number read, 0 at the end of the
     // input, -1 when reading failed.
     virtual long read_raw(char *buffer, std::size_t size) = 0;
 };
 
-class TextModeReader {
+class text_mode_reader {
 public:
-    explicit TextModeReader(RawInput &input);
+    explicit text_mode_reader(raw_input &input);
 
     // Up to capacity bytes of text; 0 at the end of the input. Text already
     // read is handed on rather than held until more arrives, so a terminal's
@@ -36,7 +36,7 @@ public:
     // a line read into a buffer of capacity + 1 bytes would), reading on until
     // then; 0 at the end of the input.
     std::size_t read_line(char *buffer, std::size_t capacity);
-    // The text as a TextModeWriter would write what read() delivers: CR LF
+    // The text as a text_mode_writer would write what read() delivers: CR LF
     // pairs as they stand, CR LF for an LF alone, every other byte unchanged;
     // capacity must be at least 2. 0 at the end of the input.
     std::size_t read_written_form(char *buffer, std::size_t capacity);
@@ -53,7 +53,7 @@ private:
     std::size_t takeable();
     std::size_t deliver(char *buffer, std::size_t capacity, bool stop_after_line_feed, bool read_on);
 
-    RawInput &input_;
+    raw_input &input_;
     std::unique_ptr<char[]> raw_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;
@@ -64,16 +64,16 @@ private:
     bool failed_ = false;
 };
 
-class TextModeWriter {
+class text_mode_writer {
 public:
-    explicit TextModeWriter(ReplacementFile &file);
+    explicit text_mode_writer(replacement_file &file);
 
     // Both return false once any write has failed.
     bool write(const char *text, std::size_t length);
     bool flush();
 
 private:
-    ReplacementFile &file_;
+    replacement_file &file_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
     bool failed_ = false;

@@ -5,12 +5,12 @@
 
 namespace platform {
 
-class WaitCursor {
+class wait_cursor {
 public:
-    WaitCursor();
-    ~WaitCursor();
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
+    wait_cursor();
+    ~wait_cursor();
+    wait_cursor(const wait_cursor &) = delete;
+    wait_cursor &operator=(const wait_cursor &) = delete;
 
 private:
     void *previous_cursor_ = nullptr;

@@ -21,7 +21,7 @@ namespace {
 
 constexpr std::size_t document_size = std::size_t{64} << 20;
 
-enum Engine { sqlite = 0, postgres = 1 };
+enum database_engine { sqlite = 0, postgres = 1 };
 
 std::filesystem::path scratch_folder()
 {
@@ -52,9 +52,9 @@ long status_kib(const char *field)
 }
 
 // Peak resident memory from construction to report(), in documents.
-class PeakMemory {
+class peak_memory {
 public:
-    PeakMemory()
+    peak_memory()
     {
         std::ofstream{"/proc/self/clear_refs"} << "5";
         baseline_ = status_kib("VmRSS");
@@ -69,9 +69,9 @@ private:
     long baseline_;
 };
 
-class Connection {
+class odbc_connection {
 public:
-    explicit Connection(const std::string &text)
+    explicit odbc_connection(const std::string &text)
     {
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment_);
         SQLSetEnvAttr(environment_, SQL_ATTR_ODBC_VERSION,
@@ -81,7 +81,7 @@ public:
             connection_, nullptr, reinterpret_cast<SQLCHAR *>(const_cast<char *>(text.c_str())),
             SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT));
     }
-    ~Connection()
+    ~odbc_connection()
     {
         if (connected_)
             SQLDisconnect(connection_);
@@ -123,12 +123,12 @@ constexpr const char *select_sql =
     "SELECT documento, datalength(documento) FROM bench_docs WHERE iddoc='big'";
 
 // A fresh table holding the document under 'big', and the document as a file.
-std::unique_ptr<Connection> prepare(benchmark::State &state, int engine)
+std::unique_ptr<odbc_connection> prepare(benchmark::State &state, int engine)
 {
     std::filesystem::create_directories(scratch_folder());
     if (engine == sqlite)
         std::filesystem::remove(scratch_folder() / "documents.db");
-    auto connection = std::make_unique<Connection>(connection_string(engine));
+    auto connection = std::make_unique<odbc_connection>(connection_string(engine));
     if (!connection->connected()) {
         state.SkipWithError("no connection (PostgreSQL: run bench/database/run.sh)");
         return nullptr;
@@ -157,7 +157,7 @@ void measure(benchmark::State &state, int engine, const char *failure, Step step
     auto connection = prepare(state, engine);
     if (!connection)
         return;
-    PeakMemory memory;
+    peak_memory memory;
     for (auto _ : state)
         if (!step(*connection))
             state.SkipWithError(failure);
@@ -165,17 +165,17 @@ void measure(benchmark::State &state, int engine, const char *failure, Step step
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document_size));
 }
 
-bool load(const Connection &connection)
+bool load(const odbc_connection &connection)
 {
     return LoadBin(connection.handle(), update_sql, file("in.bin").c_str()) == 0;
 }
 
-bool save(const Connection &connection)
+bool save(const odbc_connection &connection)
 {
     return SaveBin(connection.handle(), select_sql, file("out.bin").c_str()) == 0;
 }
 
-bool equal(const Connection &connection, const char *name)
+bool equal(const odbc_connection &connection, const char *name)
 {
     return EqualBin(connection.handle(), "bench_docs", "big", file(name).c_str()) == 0;
 }
@@ -193,12 +193,12 @@ void SaveBin64MiB(benchmark::State &state, int engine)
 void EqualBin64MiB(benchmark::State &state, int engine)
 {
     measure(state, engine, "EqualBin did not find the document equal",
-            [](const Connection &connection) { return equal(connection, "in.bin"); });
+            [](const odbc_connection &connection) { return equal(connection, "in.bin"); });
 }
 
 void LoadSaveEqual64MiB(benchmark::State &state, int engine)
 {
-    measure(state, engine, "round trip failed", [](const Connection &connection) {
+    measure(state, engine, "round trip failed", [](const odbc_connection &connection) {
         return load(connection) && save(connection) && equal(connection, "out.bin");
     });
 }
@@ -206,7 +206,7 @@ void LoadSaveEqual64MiB(benchmark::State &state, int engine)
 // The driver's own round trip, the peer of the three exports: the bytes bound
 // directly to an update (the document is in memory already, as a host holding
 // it would have it), then selected into a buffer of their length.
-bool driver_insert(const Connection &connection, const std::vector<unsigned char> &bytes)
+bool driver_insert(const odbc_connection &connection, const std::vector<unsigned char> &bytes)
 {
     SQLHSTMT statement = SQL_NULL_HSTMT;
     SQLAllocHandle(SQL_HANDLE_STMT, connection.handle(), &statement);
@@ -221,7 +221,7 @@ bool driver_insert(const Connection &connection, const std::vector<unsigned char
     return done;
 }
 
-bool driver_select(const Connection &connection)
+bool driver_select(const odbc_connection &connection)
 {
     SQLHSTMT statement = SQL_NULL_HSTMT;
     SQLAllocHandle(SQL_HANDLE_STMT, connection.handle(), &statement);
@@ -245,7 +245,7 @@ void DriverInsert64MiB(benchmark::State &state, int engine)
 {
     const auto bytes = document_bytes();
     measure(state, engine, "driver insert failed",
-            [&bytes](const Connection &connection) { return driver_insert(connection, bytes); });
+            [&bytes](const odbc_connection &connection) { return driver_insert(connection, bytes); });
 }
 
 void DriverSelect64MiB(benchmark::State &state, int engine)
@@ -256,7 +256,7 @@ void DriverSelect64MiB(benchmark::State &state, int engine)
 void DriverRoundTrip64MiB(benchmark::State &state, int engine)
 {
     const auto bytes = document_bytes();
-    measure(state, engine, "driver round trip failed", [&bytes](const Connection &connection) {
+    measure(state, engine, "driver round trip failed", [&bytes](const odbc_connection &connection) {
         return driver_insert(connection, bytes) && driver_select(connection);
     });
 }

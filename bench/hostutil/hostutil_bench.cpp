@@ -45,8 +45,8 @@ void write_file(const fs::path &path, const std::string &bytes) {
 }
 
 // The inputs, made once per run and removed at its end.
-struct BenchFiles {
-    BenchFiles() {
+struct bench_files {
+    bench_files() {
         const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
         std::random_device entropy;
         folder = base / ("ventus-bench-" + std::to_string(entropy()));
@@ -83,7 +83,7 @@ struct BenchFiles {
         // Warm the page cache.
         run("cat " + shell_quoted(binary().string()) + " " + shell_quoted(latin1().string()) + " >/dev/null");
     }
-    ~BenchFiles() {
+    ~bench_files() {
         std::error_code ignored;
         fs::remove_all(folder, ignored);
     }
@@ -97,8 +97,8 @@ struct BenchFiles {
     std::string list;
 };
 
-BenchFiles &files() {
-    static BenchFiles instance;
+bench_files &files() {
+    static bench_files instance;
     return instance;
 }
 

@@ -11,8 +11,8 @@ namespace fuzz_files {
 
 namespace {
 
-struct ScratchFolder {
-    ScratchFolder() {
+struct scratch_folder {
+    scratch_folder() {
         // Memory-backed where there is one: replacing a file on a disk file
         // system waits for the disk, which would slow every input down.
         std::error_code error;
@@ -25,7 +25,7 @@ struct ScratchFolder {
                    ("ventus-fuzz-" + std::to_string(entropy()) + std::to_string(entropy()));
         } while (!std::filesystem::create_directory(path));
     }
-    ~ScratchFolder() {
+    ~scratch_folder() {
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }
@@ -35,7 +35,7 @@ struct ScratchFolder {
 }  // namespace
 
 std::string scratch(const std::string &name) {
-    static ScratchFolder folder;
+    static scratch_folder folder;
     return (folder.path / name).string();
 }
 

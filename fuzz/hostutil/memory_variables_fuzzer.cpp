@@ -14,13 +14,13 @@ namespace {
 
 constexpr char untouched = '\x77';
 
-struct Expected {
+struct expected_outcome {
     int result;
     std::string value;  // empty with written == false: untouched
     bool written;
 };
 
-Expected expected_for(const std::string &file, const std::string &name) {
+expected_outcome expected_for(const std::string &file, const std::string &name) {
     const std::string data = file.substr(0, 10000);
     const std::string key = name + std::string(1, '\0');
     const std::size_t match = data.find(key);
@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::vector<char> value(10001, untouched);
     const int result = VEDIVAR(path.c_str(), name.c_str(), value.data());
 
-    const Expected expected =
-        file_size == 0 ? Expected{-3, {}, false}
+    const expected_outcome expected =
+        file_size == 0 ? expected_outcome{-3, {}, false}
                        : expected_for(std::string(reinterpret_cast<const char *>(file), file_size), name);
     if (result != expected.result) fuzz_files::fail("unexpected result");
     if (expected.written) {

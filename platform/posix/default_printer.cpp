@@ -11,20 +11,20 @@ namespace {
 constexpr int connect_timeout_ms = 30000;
 
 // Owns what the lookup of the default destination acquires.
-struct DefaultDestination {
+struct default_destination {
     http_t *connection = nullptr;
     cups_dest_t *destination = nullptr;
 
-    DefaultDestination() {
+    default_destination() {
         connection = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
                                   1, connect_timeout_ms, nullptr);
         // A null name asks for the user's default: LPDEST, PRINTER, lpoptions, then
         // the scheduler's default destination.
         if (connection) destination = cupsGetNamedDest(connection, nullptr, nullptr);
     }
-    DefaultDestination(const DefaultDestination &) = delete;
-    DefaultDestination &operator=(const DefaultDestination &) = delete;
-    ~DefaultDestination() {
+    default_destination(const default_destination &) = delete;
+    default_destination &operator=(const default_destination &) = delete;
+    ~default_destination() {
         if (destination) cupsFreeDests(1, destination);
         if (connection) httpClose(connection);
     }
@@ -39,7 +39,7 @@ struct DefaultDestination {
 
 void read_default_printer_entry(char *entry, std::size_t size) {
     if (size == 0) return;
-    DefaultDestination lookup;
+    default_destination lookup;
     if (!lookup.destination) {
         std::snprintf(entry, size, ",,,");
         return;

@@ -21,7 +21,7 @@ bool still_named(int descriptor, const std::string &path) {
 
 }  // namespace
 
-FileLock::FileLock(const std::string &path) : path_(path) {
+file_lock::file_lock(const std::string &path) : path_(path) {
     // A holder removes the file only while it holds the lock, so a lock taken
     // on the file that the path still names excludes every other holder.
     for (int attempt = 0; attempt < 1000; ++attempt) {
@@ -46,7 +46,7 @@ FileLock::FileLock(const std::string &path) : path_(path) {
     }
 }
 
-FileLock::~FileLock() {
+file_lock::~file_lock() {
     if (!held_) return;
     if (created_) ::unlink(path_.c_str());
     ::close(static_cast<int>(handle_));

@@ -15,16 +15,16 @@ int days_in_month(int year, int month) {
 
 // The ranges that the Windows clock accepts; mktime would instead carry a
 // month 13 into the next year.
-bool is_valid(const LocalTime &time) {
+bool is_valid(const local_time &time) {
     return time.year >= 1601 && time.year <= 30827 && time.month >= 1 && time.month <= 12 &&
            time.day >= 1 && time.day <= days_in_month(time.year, time.month) && time.hour >= 0 &&
            time.hour <= 23 && time.minute >= 0 && time.minute <= 59 && time.second >= 0 &&
            time.second <= 59 && time.millisecond >= 0 && time.millisecond <= 999;
 }
 
-class MachineClock final : public LocalClock {
+class operating_system_clock final : public local_clock {
 public:
-    bool read(LocalTime &time) override {
+    bool read(local_time &time) override {
         timespec now;
         tm fields;
         if (::clock_gettime(CLOCK_REALTIME, &now) != 0 || ::localtime_r(&now.tv_sec, &fields) == nullptr) {
@@ -41,7 +41,7 @@ public:
         return true;
     }
 
-    bool set(const LocalTime &time) override {
+    bool set(const local_time &time) override {
         if (!is_valid(time)) return false;
         tm fields{};
         fields.tm_year = time.year - 1900;
@@ -62,9 +62,9 @@ public:
 
 }  // namespace
 
-LocalClock &machine_clock() {
+local_clock &machine_clock() {
     // Stateless: one instance serves every thread.
-    static MachineClock clock;
+    static operating_system_clock clock;
     return clock;
 }
 

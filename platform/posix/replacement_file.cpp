@@ -12,7 +12,7 @@
 
 namespace platform {
 
-struct ReplacementFile::State {
+struct replacement_file::platform_state {
     std::string target;     // the file replaced, symbolic links followed
     std::string temporary;  // empty when the target is written directly
     int descriptor = -1;
@@ -77,28 +77,28 @@ std::size_t write_all(int descriptor, const void *data, std::size_t length) {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile() = default;
+replacement_file::replacement_file() = default;
 
-ReplacementFile::ReplacementFile(const char *target) { open(target); }
+replacement_file::replacement_file(const char *target) { open(target); }
 
-ReplacementFile::~ReplacementFile() { discard(); }
+replacement_file::~replacement_file() { discard(); }
 
-bool ReplacementFile::is_open() const { return state_ && state_->descriptor >= 0; }
+bool replacement_file::is_open() const { return state_ && state_->descriptor >= 0; }
 
 // Keeps the code of the first failure (over that of a write_some() shortfall).
-void ReplacementFile::fail(long code) {
+void replacement_file::fail(long code) {
     if (!state_ || !state_->failed) error_ = code;
     if (state_) state_->failed = true;
 }
 
-bool ReplacementFile::open(const char *target) {
+bool replacement_file::open(const char *target) {
     discard();
     error_ = 0;
     if (target == nullptr || target[0] == '\0') {
         error_ = ENOENT;
         return false;
     }
-    auto state = std::make_unique<State>();
+    auto state = std::make_unique<platform_state>();
     state->target = target;
     int code = 0;
     if (!follow_links(state->target, code)) {
@@ -153,22 +153,22 @@ bool ReplacementFile::open(const char *target) {
     return true;
 }
 
-bool ReplacementFile::write(const void *data, std::size_t length) {
+bool replacement_file::write(const void *data, std::size_t length) {
     if (!is_open() || state_->failed) return false;
     if (write_all(state_->descriptor, data, length) < length) fail(errno);
     return !state_->failed;
 }
 
-std::size_t ReplacementFile::write_some(const void *data, std::size_t length) {
+std::size_t replacement_file::write_some(const void *data, std::size_t length) {
     if (!is_open() || state_->failed) return 0;
     const std::size_t written = write_all(state_->descriptor, data, length);
     if (written < length) error_ = errno;
     return written;
 }
 
-bool ReplacementFile::commit() {
+bool replacement_file::commit() {
     if (!is_open()) return false;
-    State &state = *state_;
+    platform_state &state = *state_;
     if (!state.failed && !state.temporary.empty() && state.existed) {
         // The owner first: changing it may clear the set-user-ID bits that
         // the mode then sets again. Only a privileged caller can give a file
@@ -192,7 +192,7 @@ bool ReplacementFile::commit() {
     return committed;
 }
 
-void ReplacementFile::discard() {
+void replacement_file::discard() {
     if (!state_) return;
     if (state_->descriptor >= 0) ::close(state_->descriptor);
     if (!state_->temporary.empty()) ::unlink(state_->temporary.c_str());

@@ -4,15 +4,15 @@
 
 namespace platform {
 
-SharedLibrary::SharedLibrary(const char *path) : handle_(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {}
+shared_library::shared_library(const char *path) : handle_(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {}
 
-SharedLibrary::~SharedLibrary() {
+shared_library::~shared_library() {
     if (handle_ != nullptr) dlclose(handle_);
 }
 
-SharedLibrary::Function SharedLibrary::function(const char *name) const {
+shared_library::function_pointer shared_library::function(const char *name) const {
     if (handle_ == nullptr) return nullptr;
-    return reinterpret_cast<Function>(dlsym(handle_, name));
+    return reinterpret_cast<function_pointer>(dlsym(handle_, name));
 }
 
 }  // namespace platform

@@ -38,7 +38,7 @@ http_t *connect_to_scheduler() {
 
 }  // namespace
 
-struct Printer::State {
+struct printer::platform_state {
     http_t *connection = nullptr;
     cups_dest_t *destination = nullptr;
     cups_dinfo_t *destination_info = nullptr;  // printers given by URI only
@@ -51,14 +51,14 @@ struct Printer::State {
     bool document_sent = false;
 
     // A document with an output file: put in place when the document ends.
-    ReplacementFile output;
+    replacement_file output;
 
     ipp_status_t close_job() const;
 
-    State() = default;
-    State(const State &) = delete;
-    State &operator=(const State &) = delete;
-    ~State() {
+    platform_state() = default;
+    platform_state(const platform_state &) = delete;
+    platform_state &operator=(const platform_state &) = delete;
+    ~platform_state() {
         if (destination_info) cupsFreeDestInfo(destination_info);
         if (destination) cupsFreeDests(1, destination);
         if (connection) httpClose(connection);
@@ -66,8 +66,8 @@ struct Printer::State {
 };
 
 // Closes a job that got no document (Close-Job), so that it does not wait for one.
-ipp_status_t Printer::State::close_job() const {
-    const State &state = *this;
+ipp_status_t printer::platform_state::close_job() const {
+    const platform_state &state = *this;
     if (state.by_uri)
         return cupsCloseDestJob(state.connection, state.destination, state.destination_info,
                                 state.job_id);
@@ -84,20 +84,20 @@ ipp_status_t Printer::State::close_job() const {
     return cupsLastError();
 }
 
-Printer::Printer() = default;
+printer::printer() = default;
 
-Printer::~Printer() { close(); }
+printer::~printer() { close(); }
 
-void Printer::record_last_error() {
+void printer::record_last_error() {
     ipp_status_t code = cupsLastError();
     const char *text = cupsLastErrorString();
     if (succeeded(code)) code = IPP_STATUS_ERROR_INTERNAL;  // a failure that CUPS did not name
     record_error(static_cast<long>(code), text && *text ? text : ippErrorString(code));
 }
 
-bool Printer::open(const char *name) {
+bool printer::open(const char *name) {
     close();
-    auto state = std::make_unique<State>();
+    auto state = std::make_unique<platform_state>();
     if (name == nullptr || *name == '\0') {
         // An empty name would select the default destination.
         record_error(IPP_STATUS_ERROR_NOT_FOUND, ippErrorString(IPP_STATUS_ERROR_NOT_FOUND));
@@ -140,13 +140,13 @@ bool Printer::open(const char *name) {
     return true;
 }
 
-bool Printer::start_document(const char *document_name, const char *output_file) {
+bool printer::start_document(const char *document_name, const char *output_file) {
     if (!state_ || state_->document_open) {
         char buffer[error_text_size];
         record_error(EBADF, system_error_text(EBADF, buffer, sizeof buffer));
         return false;
     }
-    State &state = *state_;
+    platform_state &state = *state_;
 
     if (output_file) {
         if (!state.output.open(output_file)) {
@@ -181,14 +181,14 @@ bool Printer::start_document(const char *document_name, const char *output_file)
     return true;
 }
 
-bool Printer::write(const void *data, std::uint32_t size, std::uint32_t &written) {
+bool printer::write(const void *data, std::uint32_t size, std::uint32_t &written) {
     written = 0;
     if (!state_ || !state_->document_open) {
         char buffer[error_text_size];
         record_error(EBADF, system_error_text(EBADF, buffer, sizeof buffer));
         return false;
     }
-    State &state = *state_;
+    platform_state &state = *state_;
     if (state.output.is_open()) {
         // What reached the file stays part of the document, as on a printer.
         written = static_cast<std::uint32_t>(state.output.write_some(data, size));
@@ -224,13 +224,13 @@ bool Printer::write(const void *data, std::uint32_t size, std::uint32_t &written
     return true;
 }
 
-bool Printer::end_document() {
+bool printer::end_document() {
     if (!state_ || !state_->document_open) {
         char buffer[error_text_size];
         record_error(EBADF, system_error_text(EBADF, buffer, sizeof buffer));
         return false;
     }
-    State &state = *state_;
+    platform_state &state = *state_;
     state.document_open = false;
 
     if (state.output.is_open()) {
@@ -257,7 +257,7 @@ bool Printer::end_document() {
     return true;
 }
 
-void Printer::close() {
+void printer::close() {
     if (!state_) return;
     if (state_->document_open) end_document();
     state_.reset();

@@ -3,8 +3,8 @@
 namespace platform {
 
 // A terminal has no cursor shape to change.
-WaitCursor::WaitCursor() { previous_cursor_ = nullptr; }
+wait_cursor::wait_cursor() { previous_cursor_ = nullptr; }
 
-WaitCursor::~WaitCursor() = default;
+wait_cursor::~wait_cursor() = default;
 
 }  // namespace platform

@@ -23,7 +23,7 @@ bool still_named(HANDLE handle, const std::string &path) {
 
 }  // namespace
 
-FileLock::FileLock(const std::string &path) : path_(path) {
+file_lock::file_lock(const std::string &path) : path_(path) {
     // A holder removes the file only while it holds the lock, so a lock taken
     // on the file that the path still names excludes every other holder. A
     // file being removed cannot be opened for a moment: that is tried again.
@@ -57,7 +57,7 @@ FileLock::FileLock(const std::string &path) : path_(path) {
     }
 }
 
-FileLock::~FileLock() {
+file_lock::~file_lock() {
     if (!held_) return;
     HANDLE handle = reinterpret_cast<HANDLE>(handle_);
     if (created_) DeleteFileA(path_.c_str());

@@ -6,9 +6,9 @@ namespace platform {
 
 namespace {
 
-class MachineClock final : public LocalClock {
+class operating_system_clock final : public local_clock {
 public:
-    bool read(LocalTime &time) override {
+    bool read(local_time &time) override {
         SYSTEMTIME now;
         GetLocalTime(&now);
         time.year = now.wYear;
@@ -22,7 +22,7 @@ public:
         return true;
     }
 
-    bool set(const LocalTime &time) override {
+    bool set(const local_time &time) override {
         SYSTEMTIME wanted;
         wanted.wYear = static_cast<WORD>(time.year);
         wanted.wMonth = static_cast<WORD>(time.month);
@@ -38,9 +38,9 @@ public:
 
 }  // namespace
 
-LocalClock &machine_clock() {
+local_clock &machine_clock() {
     // Stateless: one instance serves every thread.
-    static MachineClock clock;
+    static operating_system_clock clock;
     return clock;
 }
 

@@ -14,19 +14,19 @@ static_assert(sizeof(PRINTDLGA) == 66, "PRINTDLG of 32-bit Windows is 66 bytes")
 #endif
 
 // Releases a block that the dialog returned.
-struct GlobalBlock {
+struct global_block {
     HGLOBAL handle;
-    explicit GlobalBlock(HGLOBAL block) : handle(block) {}
-    GlobalBlock(const GlobalBlock &) = delete;
-    GlobalBlock &operator=(const GlobalBlock &) = delete;
-    ~GlobalBlock() {
+    explicit global_block(HGLOBAL block) : handle(block) {}
+    global_block(const global_block &) = delete;
+    global_block &operator=(const global_block &) = delete;
+    ~global_block() {
         if (handle) GlobalFree(handle);
     }
 };
 
 }  // namespace
 
-std::int32_t run_print_dialog(PrintDialogSettings &settings, char *device, char *driver,
+std::int32_t run_print_dialog(print_dialog_settings &settings, char *device, char *driver,
                               char *port) {
     PRINTDLGA dialog;
     std::memset(&dialog, 0, sizeof dialog);
@@ -40,8 +40,8 @@ std::int32_t run_print_dialog(PrintDialogSettings &settings, char *device, char 
     dialog.nCopies = settings.copies;
 
     BOOL result = PrintDlgA(&dialog);
-    GlobalBlock device_mode(dialog.hDevMode);
-    GlobalBlock device_names(dialog.hDevNames);
+    global_block device_mode(dialog.hDevMode);
+    global_block device_names(dialog.hDevNames);
 
     if (result) {
         if (auto *names = static_cast<DEVNAMES *>(GlobalLock(dialog.hDevNames))) {

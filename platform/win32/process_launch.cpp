@@ -81,14 +81,14 @@ std::string resolve_program(const std::string &program) {
     return {};
 }
 
-class OwnedHandle {
+class owned_handle {
 public:
-    explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
-    ~OwnedHandle() {
+    explicit owned_handle(HANDLE handle) : handle_(handle) {}
+    ~owned_handle() {
         if (handle_ != nullptr) CloseHandle(handle_);
     }
-    OwnedHandle(const OwnedHandle &) = delete;
-    OwnedHandle &operator=(const OwnedHandle &) = delete;
+    owned_handle(const owned_handle &) = delete;
+    owned_handle &operator=(const owned_handle &) = delete;
     HANDLE get() const { return handle_; }
 
 private:
@@ -120,8 +120,8 @@ int run_program_and_wait(const char *program, std::span<const char *const> argum
                             &startup, &process)) {
             return error_number_from(GetLastError());
         }
-        const OwnedHandle process_handle{process.hProcess};
-        const OwnedHandle thread_handle{process.hThread};
+        const owned_handle process_handle{process.hProcess};
+        const owned_handle thread_handle{process.hThread};
         WaitForSingleObject(process_handle.get(), INFINITE);
         DWORD exit_code;
         GetExitCodeProcess(process_handle.get(), &exit_code);  // not passed on

@@ -9,7 +9,7 @@
 
 namespace platform {
 
-struct ReplacementFile::State {
+struct replacement_file::platform_state {
     std::string target;     // the file replaced, links followed
     std::string temporary;  // empty when the target is written directly
     HANDLE handle = INVALID_HANDLE_VALUE;
@@ -39,28 +39,28 @@ std::string temporary_name(const std::string &target, std::uint64_t number) {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile() = default;
+replacement_file::replacement_file() = default;
 
-ReplacementFile::ReplacementFile(const char *target) { open(target); }
+replacement_file::replacement_file(const char *target) { open(target); }
 
-ReplacementFile::~ReplacementFile() { discard(); }
+replacement_file::~replacement_file() { discard(); }
 
-bool ReplacementFile::is_open() const { return state_ && state_->handle != INVALID_HANDLE_VALUE; }
+bool replacement_file::is_open() const { return state_ && state_->handle != INVALID_HANDLE_VALUE; }
 
 // Keeps the code of the first failure (over that of a write_some() shortfall).
-void ReplacementFile::fail(long code) {
+void replacement_file::fail(long code) {
     if (!state_ || !state_->failed) error_ = code;
     if (state_) state_->failed = true;
 }
 
-bool ReplacementFile::open(const char *target) {
+bool replacement_file::open(const char *target) {
     discard();
     error_ = 0;
     if (target == nullptr || target[0] == '\0') {
         error_ = ERROR_FILE_NOT_FOUND;
         return false;
     }
-    auto state = std::make_unique<State>();
+    auto state = std::make_unique<platform_state>();
     state->target = target;
     // Opened for writing as the caller would: a read-only file, a folder or a
     // file the caller may not write is refused here.
@@ -135,22 +135,22 @@ std::size_t write_all(HANDLE handle, const void *data, std::size_t length) {
 
 }  // namespace
 
-bool ReplacementFile::write(const void *data, std::size_t length) {
+bool replacement_file::write(const void *data, std::size_t length) {
     if (!is_open() || state_->failed) return false;
     if (write_all(state_->handle, data, length) < length) fail(static_cast<long>(GetLastError()));
     return !state_->failed;
 }
 
-std::size_t ReplacementFile::write_some(const void *data, std::size_t length) {
+std::size_t replacement_file::write_some(const void *data, std::size_t length) {
     if (!is_open() || state_->failed) return 0;
     const std::size_t written = write_all(state_->handle, data, length);
     if (written < length) error_ = static_cast<long>(GetLastError());
     return written;
 }
 
-bool ReplacementFile::commit() {
+bool replacement_file::commit() {
     if (!is_open()) return false;
-    State &state = *state_;
+    platform_state &state = *state_;
     const HANDLE handle = state.handle;
     state.handle = INVALID_HANDLE_VALUE;
     if (!CloseHandle(handle) && !state.failed) fail(static_cast<long>(GetLastError()));
@@ -172,7 +172,7 @@ bool ReplacementFile::commit() {
     return committed;
 }
 
-void ReplacementFile::discard() {
+void replacement_file::discard() {
     if (!state_) return;
     if (state_->handle != INVALID_HANDLE_VALUE) CloseHandle(state_->handle);
     if (!state_->temporary.empty()) {

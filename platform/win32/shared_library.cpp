@@ -4,15 +4,15 @@
 
 namespace platform {
 
-SharedLibrary::SharedLibrary(const char *path) : handle_(LoadLibraryA(path)) {}
+shared_library::shared_library(const char *path) : handle_(LoadLibraryA(path)) {}
 
-SharedLibrary::~SharedLibrary() {
+shared_library::~shared_library() {
     if (handle_ != nullptr) FreeLibrary(static_cast<HMODULE>(handle_));
 }
 
-SharedLibrary::Function SharedLibrary::function(const char *name) const {
+shared_library::function_pointer shared_library::function(const char *name) const {
     if (handle_ == nullptr) return nullptr;
-    return reinterpret_cast<Function>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+    return reinterpret_cast<function_pointer>(GetProcAddress(static_cast<HMODULE>(handle_), name));
 }
 
 }  // namespace platform

@@ -5,16 +5,16 @@
 
 namespace platform {
 
-struct Printer::State {
+struct printer::platform_state {
     HANDLE printer = nullptr;
     bool document_open = false;
 };
 
-Printer::Printer() = default;
+printer::printer() = default;
 
-Printer::~Printer() { close(); }
+printer::~printer() { close(); }
 
-void Printer::record_last_error() {
+void printer::record_last_error() {
     DWORD code = GetLastError();
     error_code_ = static_cast<long>(code);
     // The system's text for the code: no inserts, default language, cut to the buffer.
@@ -24,19 +24,19 @@ void Printer::record_last_error() {
         error_text_[0] = '\0';
 }
 
-bool Printer::open(const char *name) {
+bool printer::open(const char *name) {
     close();
     HANDLE printer = nullptr;
     if (!OpenPrinterA(const_cast<char *>(name), &printer, nullptr)) {
         record_last_error();
         return false;
     }
-    state_ = std::make_unique<State>();
+    state_ = std::make_unique<platform_state>();
     state_->printer = printer;
     return true;
 }
 
-bool Printer::start_document(const char *document_name, const char *output_file) {
+bool printer::start_document(const char *document_name, const char *output_file) {
     // The spooler resolves no output name against the caller's folder: a
     // relative name would be taken for a port. The full path goes instead.
     char full_path[MAX_PATH];
@@ -57,7 +57,7 @@ bool Printer::start_document(const char *document_name, const char *output_file)
     return true;
 }
 
-bool Printer::write(const void *data, std::uint32_t size, std::uint32_t &written) {
+bool printer::write(const void *data, std::uint32_t size, std::uint32_t &written) {
     DWORD count = 0;
     BOOL ok = WritePrinter(state_ ? state_->printer : nullptr, const_cast<void *>(data), size,
                            &count);
@@ -69,7 +69,7 @@ bool Printer::write(const void *data, std::uint32_t size, std::uint32_t &written
     return true;
 }
 
-bool Printer::end_document() {
+bool printer::end_document() {
     if (state_) state_->document_open = false;
     if (!EndDocPrinter(state_ ? state_->printer : nullptr)) {
         record_last_error();
@@ -78,7 +78,7 @@ bool Printer::end_document() {
     return true;
 }
 
-void Printer::close() {
+void printer::close() {
     if (!state_) return;
     if (state_->document_open) end_document();
     ClosePrinter(state_->printer);

@@ -4,8 +4,8 @@
 
 namespace platform {
 
-WaitCursor::WaitCursor() { previous_cursor_ = SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
+wait_cursor::wait_cursor() { previous_cursor_ = SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
 
-WaitCursor::~WaitCursor() { SetCursor(static_cast<HCURSOR>(previous_cursor_)); }
+wait_cursor::~wait_cursor() { SetCursor(static_cast<HCURSOR>(previous_cursor_)); }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "formula/formatted_text.h"
 #include "playground/wasm/bounded_run.h"
 #include "playground/wasm/json_text.h"
 #include "playground/wasm/messages.h"
@@ -19,20 +20,12 @@ namespace playground {
 
 namespace {
 
-template <typename... Args>
-std::string format_text(const char *format, Args... args) {
-    const int length = std::snprintf(nullptr, 0, format, args...);
-    if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format, args...);
-    text.pop_back();
-    return text;
-}
+using formula::formatted_text;
 
 // A message of formeval's, as it prints it.
 template <typename... Args>
 std::string formeval_message(const char *format, Args... args) {
-    return "formeval: " + format_text(format, args...);
+    return "formeval: " + formatted_text(format, args...);
 }
 
 std::string addresses_json(const std::vector<std::int32_t> &addresses) {
@@ -100,7 +93,7 @@ std::string evaluate_to_json(std::string_view symbols, std::string_view code, st
         .text("output", formeval::shortest_text(values[0]))
         .raw("zero_divisions", addresses_json(run.zero_divisions()))
         .number("steps", run.steps())
-        .text("cut_off", run.stopped_at_limit() ? format_text(evaluation_cut_off_text, run.steps()) : "")
+        .text("cut_off", run.stopped_at_limit() ? formatted_text(evaluation_cut_off_text, run.steps()) : "")
         .finished();
 }
 

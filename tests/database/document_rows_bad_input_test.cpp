@@ -15,7 +15,7 @@ using DocumentRowsTest = DocumentTest;
 
 TEST_P(DocumentRowsTest, LengthColumnThatLiesNeverCutsOrPadsTheBlob)
 {
-    const Bytes document = pattern_bytes(100000, 8);
+    const byte_vector document = pattern_bytes(100000, 8);
     database->insert("a", document);
     for (const char *length : {"3", "0", "99999", "100001", "1000000"}) {
         const std::string query = "SELECT documento, " + std::string{length} + " FROM " +
@@ -28,7 +28,7 @@ TEST_P(DocumentRowsTest, LengthColumnThatLiesNeverCutsOrPadsTheBlob)
 
 TEST_P(DocumentRowsTest, LengthsThatCannotBeTakenGiveTheWholeBlobOrNothing)
 {
-    const Bytes document = pattern_bytes(1000, 9);
+    const byte_vector document = pattern_bytes(1000, 9);
     database->insert("a", document);
     // Out of range, negative, or not a number: the driver converts or refuses.
     for (const char *length : {"4294967295", "-1", "'abc'", "1e30"}) {
@@ -37,7 +37,7 @@ TEST_P(DocumentRowsTest, LengthsThatCannotBeTakenGiveTheWholeBlobOrNothing)
         std::filesystem::remove(path("out.bin"));
         const int32_t result = SaveBin(hdbc(), query.c_str(), path("out.bin").c_str());
         bool exists = false;
-        const Bytes written = read_bytes(path("out.bin"), &exists);
+        const byte_vector written = read_bytes(path("out.bin"), &exists);
         if (result == 0)
             EXPECT_EQ(written, document) << length;
         else
@@ -59,7 +59,7 @@ TEST_P(DocumentRowsTest, MissingOrNullColumnsWriteNothing)
 TEST_P(DocumentRowsTest, NonBinaryColumnsAreWrittenAsTheirBytes)
 {
     EXPECT_EQ(SaveBin(hdbc(), "SELECT 'ciao', 4", path("out.bin").c_str()), 0);
-    EXPECT_EQ(read_bytes(path("out.bin")), (Bytes{'c', 'i', 'a', 'o'}));
+    EXPECT_EQ(read_bytes(path("out.bin")), (byte_vector{'c', 'i', 'a', 'o'}));
 }
 
 // Run by CTest with memory that cannot hold 4 GiB (VENTUS_MEMORY_LIMITED set:
@@ -81,7 +81,7 @@ TEST_P(DocumentRowsTest, AllocationFailureGivesTheCodeOfItsStep)
     std::filesystem::resize_file(path("huge.bin"), std::uintmax_t{4} << 30);
     const std::string update = "UPDATE " + table() + " SET documento=? WHERE iddoc='a'";
     EXPECT_EQ(LoadBin(hdbc(), update.c_str(), path("huge.bin").c_str()), -3);
-    EXPECT_EQ(database->stored("a"), (Bytes{1, 2, 3}));
+    EXPECT_EQ(database->stored("a"), (byte_vector{1, 2, 3}));
 }
 
 INSTANTIATE_ON_BOTH_DATABASES(DocumentRowsTest);

@@ -12,14 +12,14 @@
 
 namespace database_test {
 
-class DocumentTest : public testing::TestWithParam<Engine> {
+class DocumentTest : public testing::TestWithParam<database_engine> {
 protected:
     void SetUp() override
     {
         const auto *info = testing::UnitTest::GetInstance()->current_test_info();
-        database = std::make_unique<TestDatabase>(
+        database = std::make_unique<test_database>(
             GetParam(), std::string{info->test_suite_name()} + "." + info->name());
-        connection = std::make_unique<OdbcConnection>(database->connection_string());
+        connection = std::make_unique<odbc_connection>(database->connection_string());
         ASSERT_TRUE(connection->connected()) << connection->error();
     }
 
@@ -38,18 +38,19 @@ protected:
                key + "'";
     }
 
-    std::unique_ptr<TestDatabase> database;
-    std::unique_ptr<OdbcConnection> connection;
+    std::unique_ptr<test_database> database;
+    std::unique_ptr<odbc_connection> connection;
 };
 
-inline std::string engine_test_name(const testing::TestParamInfo<Engine> &info)
+inline std::string engine_test_name(const testing::TestParamInfo<database_engine> &info)
 {
     return engine_name(info.param);
 }
 
 #define INSTANTIATE_ON_BOTH_DATABASES(suite)                                                   \
     INSTANTIATE_TEST_SUITE_P(Databases, suite,                                                 \
-                             testing::Values(Engine::sqlite, Engine::postgres), engine_test_name)
+                             testing::Values(database_engine::sqlite, database_engine::postgres), \
+                             engine_test_name)
 
 }  // namespace database_test
 

@@ -9,27 +9,27 @@ using EqualBinTest = DocumentTest;
 
 TEST_P(EqualBinTest, ComparesLengthThenEveryByte)
 {
-    const Bytes document = pattern_bytes(5000, 6);
+    const byte_vector document = pattern_bytes(5000, 6);
     database->insert("a", document);
     const char *file = "file.bin";
-    auto compare = [&](const Bytes &contents) {
+    auto compare = [&](const byte_vector &contents) {
         write_bytes(path(file), contents);
         return EqualBin(hdbc(), table().c_str(), "a", path(file).c_str());
     };
 
     EXPECT_EQ(compare(document), 0);
-    Bytes longer = document;
+    byte_vector longer = document;
     longer.push_back(0);
     EXPECT_EQ(compare(longer), 1);
-    EXPECT_EQ(compare(Bytes(document.begin(), document.end() - 1)), 1);
-    Bytes last = document;
+    EXPECT_EQ(compare(byte_vector(document.begin(), document.end() - 1)), 1);
+    byte_vector last = document;
     last.back() ^= 1;
     EXPECT_EQ(compare(last), 2);
     // The first byte counts like every other.
-    Bytes first = document;
+    byte_vector first = document;
     first.front() ^= 0x80;
     EXPECT_EQ(compare(first), 2);
-    Bytes middle = document;
+    byte_vector middle = document;
     middle[2500] ^= 0x10;
     EXPECT_EQ(compare(middle), 2);
 }
@@ -72,7 +72,7 @@ TEST_P(EqualBinTest, TableNameIsAnIdentifierOrNothingRuns)
     EXPECT_EQ(database->row_count(), "1");
 
     // Qualified and quoted names reach the table.
-    const std::string schema = GetParam() == Engine::sqlite ? "main." : "public.";
+    const std::string schema = GetParam() == database_engine::sqlite ? "main." : "public.";
     for (const std::string &name : {schema + table(), "\"" + table() + "\"",
                                     schema + "\"" + table() + "\""})
         EXPECT_EQ(EqualBin(hdbc(), name.c_str(), "a", path("file.bin").c_str()), 0) << name;
@@ -96,7 +96,7 @@ TEST_P(EqualBinTest, TableNameMustFitTheQueryBuffer)
 
 TEST_P(EqualBinTest, AgreesWithWhatLoadBinStored)
 {
-    const Bytes document = pattern_bytes(300000, 7);
+    const byte_vector document = pattern_bytes(300000, 7);
     write_bytes(path("in.bin"), document);
     const std::string insert =
         "INSERT INTO " + table() + " (iddoc, documento) VALUES ('a', ?)";

@@ -10,13 +10,13 @@ using LargeDocumentTest = DocumentTest;
 
 TEST_P(LargeDocumentTest, RoundTripOf64MiB)
 {
-    const Bytes document = pattern_bytes(std::size_t{64} << 20, 10);
+    const byte_vector document = pattern_bytes(std::size_t{64} << 20, 10);
     write_bytes(path("in.bin"), document);
     const std::string insert =
         "INSERT INTO " + table() + " (iddoc, documento) VALUES ('big', ?)";
     ASSERT_EQ(LoadBin(hdbc(), insert.c_str(), path("in.bin").c_str()), 0);
 
-    if (GetParam() == Engine::sqlite) {
+    if (GetParam() == database_engine::sqlite) {
         database->query("SELECT writefile('" + path("stored.bin") + "', documento) FROM " +
                         table() + ";");
         EXPECT_TRUE(read_bytes(path("stored.bin")) == document);
@@ -29,7 +29,7 @@ TEST_P(LargeDocumentTest, RoundTripOf64MiB)
     EXPECT_TRUE(read_bytes(path("out.bin")) == document);
     EXPECT_EQ(EqualBin(hdbc(), table().c_str(), "big", path("out.bin").c_str()), 0);
 
-    Bytes changed = document;
+    byte_vector changed = document;
     changed[changed.size() / 2] ^= 1;
     write_bytes(path("out.bin"), changed);
     EXPECT_EQ(EqualBin(hdbc(), table().c_str(), "big", path("out.bin").c_str()), 2);

@@ -13,7 +13,7 @@ TEST_P(LoadBinTest, StoresEveryByteOfTheFileThroughTheHostsStatement)
 {
     // Zeros and high bytes included: the length travels with the data, which
     // drivers that need it in advance (SQLite's) require to store anything.
-    const Bytes document = pattern_bytes(70000, 1);
+    const byte_vector document = pattern_bytes(70000, 1);
     write_bytes(path("in.bin"), document);
     const std::string insert =
         "INSERT INTO " + table() + " (iddoc, documento) VALUES ('a', ?)";
@@ -21,7 +21,7 @@ TEST_P(LoadBinTest, StoresEveryByteOfTheFileThroughTheHostsStatement)
     EXPECT_EQ(database->stored("a"), document);
 
     // An update through the same marker replaces the document.
-    const Bytes replacement = pattern_bytes(3, 2);
+    const byte_vector replacement = pattern_bytes(3, 2);
     write_bytes(path("in.bin"), replacement);
     const std::string update = "UPDATE " + table() + " SET documento=? WHERE iddoc='a'";
     EXPECT_EQ(LoadBin(hdbc(), update.c_str(), path("in.bin").c_str()), 0);
@@ -49,7 +49,7 @@ TEST_P(LoadBinTest, UnreadableFileLeavesTheTableUnchanged)
     std::filesystem::create_directory(path("folder"));
     EXPECT_EQ(LoadBin(hdbc(), update.c_str(), path("folder").c_str()), -3);
     EXPECT_EQ(LoadBin(hdbc(), update.c_str(), nullptr), -3);
-    EXPECT_EQ(database->stored("a"), (Bytes{1, 2, 3}));
+    EXPECT_EQ(database->stored("a"), (byte_vector{1, 2, 3}));
     EXPECT_EQ(database->row_count(), "1");
 }
 
@@ -62,7 +62,7 @@ TEST_P(LoadBinTest, FailureAtExecutionIsReportedNotSwallowed)
         "INSERT INTO " + table() + " (iddoc, documento) VALUES ('a', ?)";
     EXPECT_EQ(LoadBin(hdbc(), duplicate.c_str(), path("in.bin").c_str()), -5);
     EXPECT_EQ(database->row_count(), "1");
-    EXPECT_EQ(database->stored("a"), (Bytes{1, 2, 3}));
+    EXPECT_EQ(database->stored("a"), (byte_vector{1, 2, 3}));
 }
 
 TEST_P(LoadBinTest, StatementThatCannotBePreparedOrRunChangesNothing)
@@ -75,7 +75,7 @@ TEST_P(LoadBinTest, StatementThatCannotBePreparedOrRunChangesNothing)
     EXPECT_EQ(LoadBin(hdbc(), missing_table.c_str(), path("in.bin").c_str()), -5);
     EXPECT_EQ(LoadBin(hdbc(), "NOT SQL AT ALL ?", path("in.bin").c_str()), -5);
     EXPECT_EQ(LoadBin(hdbc(), nullptr, path("in.bin").c_str()), -4);
-    EXPECT_EQ(database->stored("a"), (Bytes{7}));
+    EXPECT_EQ(database->stored("a"), (byte_vector{7}));
     EXPECT_EQ(database->row_count(), "1");
 }
 
@@ -103,7 +103,7 @@ TEST(DocumentExports, NullConnectionTouchesNoFile)
     EXPECT_EQ(SaveBin(nullptr, "SELECT 1, 1", existing.c_str()), -1);
     EXPECT_EQ(EqualBin(nullptr, "docs", "a", existing.c_str()), -1);
     EXPECT_FALSE(std::filesystem::exists(target));
-    EXPECT_EQ(read_bytes(existing), (Bytes{9, 8, 7}));
+    EXPECT_EQ(read_bytes(existing), (byte_vector{9, 8, 7}));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator{folder},
                             std::filesystem::directory_iterator{}),
               1);

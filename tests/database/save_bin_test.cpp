@@ -26,7 +26,7 @@ std::vector<std::string> files_in(const std::filesystem::path &folder)
 
 TEST_P(SaveBinTest, WritesTheStoredDocumentReplacingAnExistingFile)
 {
-    const Bytes document = pattern_bytes(100000, 4);
+    const byte_vector document = pattern_bytes(100000, 4);
     database->insert("a", document);
     write_bytes(path("out.bin"), pattern_bytes(200000, 5));
     EXPECT_EQ(SaveBin(hdbc(), select_document("a").c_str(), path("out.bin").c_str()), 0);
@@ -51,7 +51,7 @@ TEST_P(SaveBinTest, SeveralRowsWriteTheFirstRowOnly)
     const std::string query = "SELECT documento, datalength(documento) FROM " + table() +
                               " ORDER BY iddoc DESC";
     EXPECT_EQ(SaveBin(hdbc(), query.c_str(), path("out.bin").c_str()), 0);
-    EXPECT_EQ(read_bytes(path("out.bin")), (Bytes{3, 3, 3}));
+    EXPECT_EQ(read_bytes(path("out.bin")), (byte_vector{3, 3, 3}));
 }
 
 TEST_P(SaveBinTest, NoRowGivesMinusFiveAndNoFile)
@@ -61,7 +61,7 @@ TEST_P(SaveBinTest, NoRowGivesMinusFiveAndNoFile)
     EXPECT_FALSE(std::filesystem::exists(path("out.bin")));
     write_bytes(path("kept.bin"), {4, 5});
     EXPECT_EQ(SaveBin(hdbc(), select_document("zz").c_str(), path("kept.bin").c_str()), -5);
-    EXPECT_EQ(read_bytes(path("kept.bin")), (Bytes{4, 5}));
+    EXPECT_EQ(read_bytes(path("kept.bin")), (byte_vector{4, 5}));
 }
 
 TEST_P(SaveBinTest, FailingQueryGivesMinusThreeAndNoFile)
@@ -83,7 +83,7 @@ TEST_P(SaveBinTest, NullDocumentOrLengthWritesNothing)
         "SELECT documento, NULL FROM " + table() + " WHERE iddoc='a'";
     EXPECT_EQ(SaveBin(hdbc(), null_length.c_str(), path("out.bin").c_str()), -4);
     EXPECT_FALSE(std::filesystem::exists(path("out.bin")));
-    EXPECT_EQ(read_bytes(path("kept.bin")), (Bytes{4, 5}));
+    EXPECT_EQ(read_bytes(path("kept.bin")), (byte_vector{4, 5}));
     EXPECT_EQ(files_in(database->folder()), std::vector<std::string>{"kept.bin"});
 }
 
@@ -112,12 +112,12 @@ TEST_P(SaveBinTest, WriteFailureLeavesTheExistingFileUntouched)
     // The blob is made by the query, so the database file stays small.
     const std::string sized = std::to_string(size);
     const std::string query =
-        GetParam() == Engine::sqlite
+        GetParam() == database_engine::sqlite
             ? "SELECT zeroblob(" + sized + "), " + sized
             : "SELECT decode(repeat('00', " + sized + "), 'hex'), " + sized;
     write_bytes(path("kept.bin"), {4, 5});
     EXPECT_EQ(SaveBin(hdbc(), query.c_str(), path("kept.bin").c_str()), -6);
-    EXPECT_EQ(read_bytes(path("kept.bin")), (Bytes{4, 5}));
+    EXPECT_EQ(read_bytes(path("kept.bin")), (byte_vector{4, 5}));
     EXPECT_EQ(files_in(database->folder()), std::vector<std::string>{"kept.bin"});
 }
 

@@ -60,12 +60,12 @@ std::string read_text(const std::filesystem::path &path)
 
 }  // namespace
 
-std::string engine_name(Engine engine)
+std::string engine_name(database_engine engine)
 {
-    return engine == Engine::sqlite ? "Sqlite" : "Postgres";
+    return engine == database_engine::sqlite ? "Sqlite" : "Postgres";
 }
 
-OdbcConnection::OdbcConnection(const std::string &connection_string)
+odbc_connection::odbc_connection(const std::string &connection_string)
 {
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment_)))
         return;
@@ -92,7 +92,7 @@ OdbcConnection::OdbcConnection(const std::string &connection_string)
     }
 }
 
-OdbcConnection::~OdbcConnection()
+odbc_connection::~odbc_connection()
 {
     if (connected_)
         SQLDisconnect(connection_);
@@ -115,39 +115,39 @@ std::filesystem::path new_scratch_folder(const std::string &prefix)
     }
 }
 
-TestDatabase::TestDatabase(Engine engine, const std::string &test_name)
+test_database::test_database(database_engine engine, const std::string &test_name)
     : engine_{engine},
       folder_{new_scratch_folder("ventus-" + identifier_for(test_name + engine_name(engine)))},
       table_{identifier_for(test_name)}
 {
-    if (engine_ == Engine::postgres)
+    if (engine_ == database_engine::postgres)
         query("DROP TABLE IF EXISTS " + table_ + ";");
     create_table(table_);
 }
 
-TestDatabase::~TestDatabase()
+test_database::~test_database()
 {
-    if (engine_ == Engine::postgres)
+    if (engine_ == database_engine::postgres)
         try_query("DROP TABLE IF EXISTS " + table_ + ";");
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }
 
-std::string TestDatabase::connection_string() const
+std::string test_database::connection_string() const
 {
-    if (engine_ == Engine::sqlite)
+    if (engine_ == database_engine::sqlite)
         return "Driver=VentusSQLite;Database=" + file("documents.db").string() +
                ";LoadExt=" SQLITE_DATALENGTH_EXTENSION;
     return "Driver=VentusPostgreSQL;Servername=" + postgres_socket_folder() +
            ";Port=5432;Database=postgres;UID=postgres;ByteaAsLongVarBinary=1";
 }
 
-bool TestDatabase::try_query(const std::string &sql) const
+bool test_database::try_query(const std::string &sql) const
 {
     const std::filesystem::path script = file("query.sql");
     std::ofstream{script} << sql << '\n';
     std::string command;
-    if (engine_ == Engine::sqlite)
+    if (engine_ == database_engine::sqlite)
         command = "sqlite3 -batch -bail " + shell_quoted(file("documents.db").string()) + " < ";
     else
         command = "psql -X -q -At -v ON_ERROR_STOP=1 -h " + shell_quoted(postgres_socket_folder()) +
@@ -157,7 +157,7 @@ bool TestDatabase::try_query(const std::string &sql) const
     return std::system(command.c_str()) == 0;
 }
 
-std::string TestDatabase::query(const std::string &sql) const
+std::string test_database::query(const std::string &sql) const
 {
     const bool ran = try_query(sql);
     EXPECT_TRUE(ran) << sql << "\n" << read_text(file("query.err"));
@@ -167,7 +167,7 @@ std::string TestDatabase::query(const std::string &sql) const
     return output;
 }
 
-std::string TestDatabase::literal(const Bytes &bytes) const
+std::string test_database::literal(const byte_vector &bytes) const
 {
     static const char digits[] = "0123456789abcdef";
     std::string hex_digits;
@@ -175,44 +175,44 @@ std::string TestDatabase::literal(const Bytes &bytes) const
         hex_digits += digits[byte >> 4];
         hex_digits += digits[byte & 15];
     }
-    if (engine_ == Engine::sqlite)
+    if (engine_ == database_engine::sqlite)
         return "X'" + hex_digits + "'";
     return "decode('" + hex_digits + "','hex')";
 }
 
-std::string TestDatabase::hex(const std::string &column) const
+std::string test_database::hex(const std::string &column) const
 {
-    if (engine_ == Engine::sqlite)
+    if (engine_ == database_engine::sqlite)
         return "hex(" + column + ")";
     return "encode(" + column + ",'hex')";
 }
 
-void TestDatabase::create_table(const std::string &name) const
+void test_database::create_table(const std::string &name) const
 {
-    const std::string blob_type = engine_ == Engine::sqlite ? "BLOB" : "bytea";
+    const std::string blob_type = engine_ == database_engine::sqlite ? "BLOB" : "bytea";
     query("CREATE TABLE " + name + " (iddoc VARCHAR(50) UNIQUE, documento " + blob_type + ");");
 }
 
-void TestDatabase::insert(const std::string &key, const Bytes &bytes) const
+void test_database::insert(const std::string &key, const byte_vector &bytes) const
 {
     query("INSERT INTO " + table_ + " (iddoc, documento) VALUES ('" + key + "', " +
           literal(bytes) + ");");
 }
 
-Bytes TestDatabase::stored(const std::string &key) const
+byte_vector test_database::stored(const std::string &key) const
 {
     return from_hex(query("SELECT " + hex("documento") + " FROM " + table_ + " WHERE iddoc='" +
                           key + "';"));
 }
 
-std::string TestDatabase::row_count() const
+std::string test_database::row_count() const
 {
     return query("SELECT count(*) FROM " + table_ + ";");
 }
 
-Bytes pattern_bytes(std::size_t length, unsigned seed)
+byte_vector pattern_bytes(std::size_t length, unsigned seed)
 {
-    Bytes bytes(length);
+    byte_vector bytes(length);
     unsigned state = seed * 2654435761u + 1;
     for (auto &byte : bytes) {
         state = state * 1103515245u + 12345u;
@@ -221,7 +221,7 @@ Bytes pattern_bytes(std::size_t length, unsigned seed)
     return bytes;
 }
 
-void write_bytes(const std::filesystem::path &path, const Bytes &bytes)
+void write_bytes(const std::filesystem::path &path, const byte_vector &bytes)
 {
     std::ofstream out{path, std::ios::binary | std::ios::trunc};
     out.write(reinterpret_cast<const char *>(bytes.data()),
@@ -229,17 +229,17 @@ void write_bytes(const std::filesystem::path &path, const Bytes &bytes)
     ASSERT_TRUE(out.good()) << path;
 }
 
-Bytes read_bytes(const std::filesystem::path &path, bool *exists)
+byte_vector read_bytes(const std::filesystem::path &path, bool *exists)
 {
-    return read_whole<Bytes>(path, exists);
+    return read_whole<byte_vector>(path, exists);
 }
 
-Bytes from_hex(const std::string &text)
+byte_vector from_hex(const std::string &text)
 {
     auto value = [](char c) {
         return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
     };
-    Bytes bytes(text.size() / 2);
+    byte_vector bytes(text.size() / 2);
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<unsigned char>(value(text[2 * i]) << 4 | value(text[2 * i + 1]));
     return bytes;

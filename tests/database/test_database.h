@@ -13,19 +13,19 @@
 
 namespace database_test {
 
-enum class Engine { sqlite, postgres };
+enum class database_engine { sqlite, postgres };
 
-std::string engine_name(Engine engine);
+std::string engine_name(database_engine engine);
 
-using Bytes = std::vector<unsigned char>;
+using byte_vector = std::vector<unsigned char>;
 
 // An ODBC environment and a connection, both released on destruction.
-class OdbcConnection {
+class odbc_connection {
 public:
-    explicit OdbcConnection(const std::string &connection_string);
-    OdbcConnection(const OdbcConnection &) = delete;
-    OdbcConnection &operator=(const OdbcConnection &) = delete;
-    ~OdbcConnection();
+    explicit odbc_connection(const std::string &connection_string);
+    odbc_connection(const odbc_connection &) = delete;
+    odbc_connection &operator=(const odbc_connection &) = delete;
+    ~odbc_connection();
 
     SQLHDBC handle() const { return connection_; }
     bool connected() const { return connected_; }
@@ -40,12 +40,12 @@ private:
 
 // One test's database: its scratch folder, its document table
 // (iddoc text UNIQUE, documento blob), and its tools.
-class TestDatabase {
+class test_database {
 public:
-    TestDatabase(Engine engine, const std::string &test_name);
-    ~TestDatabase();
+    test_database(database_engine engine, const std::string &test_name);
+    ~test_database();
 
-    Engine engine() const { return engine_; }
+    database_engine engine() const { return engine_; }
     const std::string &table() const { return table_; }
     const std::filesystem::path &folder() const { return folder_; }
     std::filesystem::path file(const std::string &name) const { return folder_ / name; }
@@ -58,18 +58,18 @@ public:
     bool try_query(const std::string &sql) const;
 
     // SQL text of a literal holding bytes.
-    std::string literal(const Bytes &bytes) const;
+    std::string literal(const byte_vector &bytes) const;
     // SQL expression giving the column's bytes as hexadecimal text.
     std::string hex(const std::string &column) const;
 
     void create_table(const std::string &name) const;
-    void insert(const std::string &key, const Bytes &bytes) const;
+    void insert(const std::string &key, const byte_vector &bytes) const;
     // The stored document under key, read by the command-line tool.
-    Bytes stored(const std::string &key) const;
+    byte_vector stored(const std::string &key) const;
     std::string row_count() const;
 
 private:
-    Engine engine_;
+    database_engine engine_;
     std::filesystem::path folder_;
     std::string table_;
 };
@@ -77,11 +77,11 @@ private:
 // A new, empty folder under the system's temporary folder.
 std::filesystem::path new_scratch_folder(const std::string &prefix);
 
-Bytes pattern_bytes(std::size_t length, unsigned seed);
-void write_bytes(const std::filesystem::path &path, const Bytes &bytes);
+byte_vector pattern_bytes(std::size_t length, unsigned seed);
+void write_bytes(const std::filesystem::path &path, const byte_vector &bytes);
 // The file's bytes; empty and exists == false when it cannot be read.
-Bytes read_bytes(const std::filesystem::path &path, bool *exists = nullptr);
-Bytes from_hex(const std::string &text);
+byte_vector read_bytes(const std::filesystem::path &path, bool *exists = nullptr);
+byte_vector from_hex(const std::string &text);
 
 }  // namespace database_test
 

@@ -34,8 +34,8 @@
 
 namespace {
 
-struct Call {
-    const platform::SharedLibrary &library;
+struct export_call {
+    const platform::shared_library &library;
     const char *name;
     std::vector<const char *> arguments;
 
@@ -63,9 +63,9 @@ std::optional<std::string> read_file(const char *path) {
 
 int32_t number(const char *text) { return static_cast<int32_t>(std::strtol(text, nullptr, 0)); }
 
-int call_formula(const Call &call);
+int call_formula(const export_call &call);
 
-int call_formula_list(const Call &call) {
+int call_formula_list(const export_call &call) {
     if (call.arguments.size() != 1) usage();
     std::ifstream list(call.arguments[0]);
     if (!list) {
@@ -82,7 +82,7 @@ int call_formula_list(const Call &call) {
             start = end;
         }
         if (words.empty()) continue;
-        Call one{call.library, "Formula", {}};
+        export_call one{call.library, "Formula", {}};
         for (const std::string &word : words) one.arguments.push_back(word.c_str());
         std::printf("%s: ", words[0].c_str());
         std::fflush(stdout);
@@ -91,7 +91,7 @@ int call_formula_list(const Call &call) {
     return status;
 }
 
-int call_formula(const Call &call) {
+int call_formula(const export_call &call) {
     if (call.arguments.size() < 2) usage();
     auto symbols = read_file(call.arguments[0]);
     auto code = read_file(call.arguments[1]);
@@ -112,7 +112,7 @@ int call_formula(const Call &call) {
     return 0;
 }
 
-int call_sort(const Call &call) {
+int call_sort(const export_call &call) {
     if (call.arguments.size() != 1) usage();
     std::string result(std::strlen(call.arguments[0]) + 1, '\0');
     int32_t status = call.find<decltype(&SortList)>()(call.arguments[0], result.data());
@@ -120,7 +120,7 @@ int call_sort(const Call &call) {
     return 0;
 }
 
-int call_replace(const Call &call) {
+int call_replace(const export_call &call) {
     if (call.arguments.size() != 4) usage();
     const auto &a = call.arguments;
     std::printf("%" PRId32 "\n",
@@ -128,14 +128,14 @@ int call_replace(const Call &call) {
     return 0;
 }
 
-int call_convert(const Call &call) {
+int call_convert(const export_call &call) {
     if (call.arguments.size() != 2) usage();
     const auto &a = call.arguments;
     std::printf("%" PRId32 "\n", call.find<decltype(&ConvertToUnicode)>()(a[0], a[1]));
     return 0;
 }
 
-int call_digest(const Call &call) {
+int call_digest(const export_call &call) {
     if (call.arguments.size() != 1) usage();
     char digest[64] = "(unchanged)";
     int32_t status = call.find<decltype(&RMDcalc)>()(call.arguments[0], digest);
@@ -143,7 +143,7 @@ int call_digest(const Call &call) {
     return 0;
 }
 
-int call_memory_variable(const Call &call) {
+int call_memory_variable(const export_call &call) {
     if (call.arguments.size() != 2) usage();
     std::string value(10001, '\0');
     std::strcpy(value.data(), "(unchanged)");
@@ -153,7 +153,7 @@ int call_memory_variable(const Call &call) {
     return 0;
 }
 
-int call_default_printer(const Call &call) {
+int call_default_printer(const export_call &call) {
     if (!call.arguments.empty()) usage();
     char device[129] = "?", driver[129] = "?", port[129] = "?";
     int32_t status = call.find<decltype(&DefaultPrinter)>()(device, driver, port);
@@ -161,7 +161,7 @@ int call_default_printer(const Call &call) {
     return 0;
 }
 
-int call_run(const Call &call) {
+int call_run(const export_call &call) {
     if (call.arguments.empty() || call.arguments.size() > 6) usage();
     const char *a[6] = {};
     for (std::size_t i = 0; i < call.arguments.size(); ++i) a[i] = call.arguments[i];
@@ -173,12 +173,12 @@ int call_run(const Call &call) {
 
 int main(int argc, char **argv) {
     if (argc < 3) usage();
-    platform::SharedLibrary library(argv[1]);
+    platform::shared_library library(argv[1]);
     if (!library.loaded()) {
         std::fprintf(stderr, "library_host: cannot load %s\n", argv[1]);
         return 3;
     }
-    Call call{library, argv[2], std::vector<const char *>(argv + 3, argv + argc)};
+    export_call call{library, argv[2], std::vector<const char *>(argv + 3, argv + argc)};
     std::string name = argv[2];
     int status;
     if (name == "Formula") status = call_formula(call);

@@ -21,7 +21,7 @@ std::string digest_of_file(const std::string &path, int expected_result = 1) {
     return digest;
 }
 
-std::string digest_of_bytes(const TemporaryFolder &folder, const std::string &bytes) {
+std::string digest_of_bytes(const temporary_folder &folder, const std::string &bytes) {
     const std::string path = folder.file("message");
     write_file(path, bytes);
     return digest_of_file(path);
@@ -36,7 +36,7 @@ std::string peer_digest(const std::string &path) {
 }
 
 TEST(RMDcalc, PublishedTestVectors) {
-    TemporaryFolder folder;
+    temporary_folder folder;
     EXPECT_EQ(digest_of_bytes(folder, ""), "9c1185a5c5e9fc54612808977ee8f548b2258d31");
     EXPECT_EQ(digest_of_bytes(folder, "a"), "0bdc9d2d256b3ee9daae347be6f4dc835a467ffe");
     EXPECT_EQ(digest_of_bytes(folder, "abc"), "8eb208f7e05d987a9b044a8e98c6b087f15a0bfc");
@@ -56,7 +56,7 @@ TEST(RMDcalc, PublishedTestVectors) {
 
 TEST(RMDcalc, BlockAndPieceBoundariesMatchOpenSsl) {
     SKIP_WITHOUT_HOST_TOOL("openssl");
-    TemporaryFolder folder;
+    temporary_folder folder;
     std::mt19937 random{42};
     for (std::size_t size : {55u, 56u, 57u, 63u, 64u, 65u, 119u, 120u, 1023u, 1024u, 1025u, 1048576u,
                              1048577u, 3u * 1048576u + 17u}) {
@@ -74,11 +74,11 @@ TEST(RMDcalc, UpdatesInAnyPiecesGiveTheSameDigest) {
     std::string bytes(5000, '\0');
     std::mt19937 random{7};
     for (char &byte : bytes) byte = static_cast<char>(random());
-    ventus::Ripemd160 whole;
+    ventus::ripemd160 whole;
     whole.update(bytes.data(), bytes.size());
     const auto expected = whole.finish();
     for (std::size_t piece : {1u, 3u, 63u, 64u, 65u, 1000u}) {
-        ventus::Ripemd160 pieces;
+        ventus::ripemd160 pieces;
         for (std::size_t at = 0; at < bytes.size(); at += piece) {
             pieces.update(bytes.data() + at, std::min(piece, bytes.size() - at));
         }
@@ -88,7 +88,7 @@ TEST(RMDcalc, UpdatesInAnyPiecesGiveTheSameDigest) {
 
 TEST(RMDcalc, EightThreadsHashAtOnce) {
     SKIP_WITHOUT_HOST_TOOL("openssl");
-    TemporaryFolder folder;
+    temporary_folder folder;
     std::vector<std::string> paths, expected;
     for (int i = 0; i < 8; ++i) {
         paths.push_back(folder.file("file" + std::to_string(i)));
@@ -114,7 +114,7 @@ TEST(RMDcalc, EightThreadsHashAtOnce) {
 }
 
 TEST(RMDcalc, UnreadableFilesGiveZeroAndTheEmptyText) {
-    TemporaryFolder folder;
+    temporary_folder folder;
     EXPECT_EQ(digest_of_file(folder.file("missing"), 0), "");
     EXPECT_EQ(digest_of_file(folder.path().string(), 0), "");  // a folder cannot be read
     char digest[41] = "untouched";

@@ -35,7 +35,7 @@ protected:
     }
     std::string value_text() const { return value.c_str(); }
 
-    TemporaryFolder folder;
+    temporary_folder folder;
     std::string path = folder.file("vars.mem");
     std::string value;
 };

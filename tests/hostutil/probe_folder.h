@@ -30,7 +30,7 @@ protected:
         return output;
     }
 
-    TemporaryFolder folder;
+    temporary_folder folder;
     std::filesystem::path previous_directory;
 };
 

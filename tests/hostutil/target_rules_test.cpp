@@ -27,14 +27,14 @@ using namespace hostutil_test;
 namespace fs = std::filesystem;
 
 // The writers of text files, with their result for a refused target.
-struct Writer {
+struct text_writer {
     const char *name;
     int (*call)(const char *source, const char *target);
     int refused;
     std::string output;  // of the source "casa\n"
 };
 
-const Writer writers[] = {
+const text_writer writers[] = {
     {"ReplChar", [](const char *s, const char *t) { return int{ReplChar(s, t, 'a', 'o')}; }, 0, "coso\r\n"},
     {"ConvertToUnicode", [](const char *s, const char *t) { return int{ConvertToUnicode(s, t)}; }, -2,
      std::string("\xFF\xFE" "c\0a\0s\0a\0\r\0\n\0", 14)},
@@ -45,7 +45,7 @@ class TargetRulesTest : public ::testing::Test {
 protected:
     void SetUp() override { write_file(source, "casa\n"); }
 
-    TemporaryFolder folder;
+    temporary_folder folder;
     std::string source = folder.file("source.txt");
     std::string target = folder.file("target.txt");
 };
@@ -86,7 +86,7 @@ TEST_F(TargetRulesTest, AReadOnlyTargetIsRefusedAndStaysAsItWas) {
     // mode keeps it from being written.
     fs::permissions(folder.path(), fs::perms::all);
 #endif
-    for (const Writer &writer : writers) {
+    for (const text_writer &writer : writers) {
         write_file(target, "previous");
         fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 #ifndef _WIN32
@@ -110,7 +110,7 @@ TEST_F(TargetRulesTest, SomeoneElsesFileIsRefusedEvenInAWritableFolder) {
     write_file(target, "previous");
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                                 fs::perms::others_read);
-    for (const Writer &writer : writers) {
+    for (const text_writer &writer : writers) {
         EXPECT_EQ(as_nobody([&] { return writer.call(source.c_str(), target.c_str()); }), writer.refused)
             << writer.name;
         EXPECT_EQ(read_file(target), "previous") << writer.name;
@@ -120,7 +120,7 @@ TEST_F(TargetRulesTest, SomeoneElsesFileIsRefusedEvenInAWritableFolder) {
 }
 
 TEST_F(TargetRulesTest, AReplacedFileKeepsItsModeAndOwner) {
-    for (const Writer &writer : writers) {
+    for (const text_writer &writer : writers) {
         write_file(target, "previous");
         ASSERT_EQ(chmod(target.c_str(), 0640), 0);
         if (running_as_root()) {
@@ -152,7 +152,7 @@ TEST_F(TargetRulesTest, ASymbolicLinkIsFollowed) {
     // A link to a link, through an absolute name.
     const std::string outer = folder.file("outer.txt");
     fs::create_symlink(target, outer);
-    for (const Writer &writer : writers) {
+    for (const text_writer &writer : writers) {
         write_file(real, "previous");
         EXPECT_EQ(writer.call(source.c_str(), outer.c_str()), 1) << writer.name;
         EXPECT_TRUE(fs::is_symlink(target)) << writer.name;
@@ -169,7 +169,7 @@ TEST_F(TargetRulesTest, ASymbolicLinkIsFollowed) {
 
 TEST_F(TargetRulesTest, AFifoIsWrittenDirectly) {
     ASSERT_EQ(mkfifo(target.c_str(), 0600), 0);
-    for (const Writer &writer : writers) {
+    for (const text_writer &writer : writers) {
         // Opened for reading first, so the writer's open does not wait; the
         // output is small enough to wait in the pipe until it is read.
         const int reader = ::open(target.c_str(), O_RDONLY | O_NONBLOCK);
@@ -193,7 +193,7 @@ TEST_F(TargetRulesTest, ADeviceIsWrittenDirectly) {
     const int probe = ::open(device.c_str(), O_WRONLY);
     if (probe < 0) GTEST_SKIP() << "device nodes cannot be opened here";
     ::close(probe);
-    for (const Writer &writer : writers) {
+    for (const text_writer &writer : writers) {
         EXPECT_EQ(writer.call(source.c_str(), device.c_str()), 1) << writer.name;
         const struct stat status = status_of(device);
         EXPECT_TRUE(S_ISCHR(status.st_mode)) << writer.name;
@@ -203,7 +203,7 @@ TEST_F(TargetRulesTest, ADeviceIsWrittenDirectly) {
 }
 #else
 TEST_F(TargetRulesTest, TheNullDeviceIsWrittenDirectly) {
-    for (const Writer &writer : writers) {
+    for (const text_writer &writer : writers) {
         EXPECT_EQ(writer.call(source.c_str(), "NUL"), 1) << writer.name;
     }
 }

@@ -12,7 +12,7 @@
 
 namespace hostutil_test {
 
-TemporaryFolder::TemporaryFolder() {
+temporary_folder::temporary_folder() {
     std::random_device entropy;
     for (;;) {
         path_ = std::filesystem::temp_directory_path() /
@@ -21,19 +21,19 @@ TemporaryFolder::TemporaryFolder() {
     }
 }
 
-TemporaryFolder::~TemporaryFolder() {
+temporary_folder::~temporary_folder() {
     std::error_code ignored;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
 }
 
-TinyFilesystem::TinyFilesystem() {
+tiny_filesystem::tiny_filesystem() {
     mounted_ = shell_status("mount -t tmpfs -o size=64k tmpfs " + shell_quoted(folder_.path().string()) +
                             " 2>/dev/null") == 0;
 }
 
-TinyFilesystem::~TinyFilesystem() {
+tiny_filesystem::~tiny_filesystem() {
     if (mounted_) shell_status("umount " + shell_quoted(folder_.path().string()));
 }
 

@@ -7,12 +7,12 @@
 
 namespace hostutil_test {
 
-class TemporaryFolder {
+class temporary_folder {
 public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder &) = delete;
-    TemporaryFolder &operator=(const TemporaryFolder &) = delete;
+    temporary_folder();
+    ~temporary_folder();
+    temporary_folder(const temporary_folder &) = delete;
+    temporary_folder &operator=(const temporary_folder &) = delete;
 
     const std::filesystem::path &path() const { return path_; }
     // The path of a file in the folder, as a string for the C exports.
@@ -24,15 +24,15 @@ private:
 
 // A tmpfs of 64 KiB mounted on a fresh folder, for writes that run out of
 // space; mounted() is false where mounting is not allowed.
-class TinyFilesystem {
+class tiny_filesystem {
 public:
-    TinyFilesystem();
-    ~TinyFilesystem();
+    tiny_filesystem();
+    ~tiny_filesystem();
     bool mounted() const { return mounted_; }
     std::string file(const std::string &name) const { return folder_.file(name); }
 
 private:
-    TemporaryFolder folder_;
+    temporary_folder folder_;
     bool mounted_ = false;
 };
 

@@ -34,7 +34,7 @@ protected:
         return read_file(target);
     }
 
-    TemporaryFolder folder;
+    temporary_folder folder;
     std::string source = folder.file("source.txt");
     std::string target = folder.file("target.txt");
 };
@@ -142,7 +142,7 @@ TEST_F(Utf16Test, SourceAndTargetMayBeTheSameFile) {
 }
 
 TEST_F(Utf16Test, FullDiskGivesMinusThreeAndKeepsTheTarget) {
-    TinyFilesystem disk;
+    tiny_filesystem disk;
     if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
     const std::string small_target = disk.file("target.txt");
     write_file(small_target, "previous");

@@ -20,7 +20,7 @@ using spooler::write_file;
 
 constexpr long not_found = 0x0406;  // IPP client-error-not-found
 
-struct Outcome {
+struct print_outcome {
     int result;
     std::string messages;  // what the message boxes showed, one line each
 };
@@ -44,7 +44,7 @@ protected:
         fs::create_directories(work_);
     }
 
-    static Outcome print(const std::string &printer, const char *output, const fs::path &path) {
+    static print_outcome print(const std::string &printer, const char *output, const fs::path &path) {
         testing::internal::CaptureStderr();
         const int result = PrintFile(printer.c_str(), output, path.c_str());
         return {result, testing::internal::GetCapturedStderr()};
@@ -59,7 +59,7 @@ protected:
         const int completed = spooler::completed_job_count(raw_queue);
         const std::size_t received = spooler::received_files().size();
 
-        const Outcome outcome = print(printer, nullptr, path);
+        const print_outcome outcome = print(printer, nullptr, path);
         EXPECT_EQ(outcome.result, 1);
         EXPECT_EQ(outcome.messages, "");
         ASSERT_TRUE(spooler::wait_until_idle(raw_queue));
@@ -99,7 +99,7 @@ TEST_F(PrintFileTest, UnknownPrinterShowsBothMessagesAndMakesNoJob) {
     write_file(path, "data");
     const int jobs = job_count();
 
-    Outcome outcome = print("ventus-nosuch", nullptr, path);
+    print_outcome outcome = print("ventus-nosuch", nullptr, path);
     EXPECT_EQ(outcome.result, 0);
     std::vector<std::string> shown = lines(outcome.messages);
     ASSERT_EQ(shown.size(), 2u) << outcome.messages;
@@ -122,7 +122,7 @@ TEST_F(PrintFileTest, UnknownPrinterShowsBothMessagesAndMakesNoJob) {
 TEST_F(PrintFileTest, MissingFileShowsItsMessage) {
     const int jobs = job_count();
     const fs::path missing = work_ / "missing.prn";
-    Outcome outcome = print(raw_queue, nullptr, missing);
+    print_outcome outcome = print(raw_queue, nullptr, missing);
     EXPECT_EQ(outcome.result, 0);
     EXPECT_EQ(outcome.messages,
               "Ziv Ovodaz: Non posso aprire il '" + missing.string() + "' per leggerlo.\n");
@@ -148,7 +148,7 @@ TEST_F(PrintFileTest, OutputFileReceivesTheBytesInsteadOfAJob) {
     write_file(path, bytes);
     const int jobs = job_count();
 
-    const Outcome outcome = print(raw_queue, output.c_str(), path);
+    const print_outcome outcome = print(raw_queue, output.c_str(), path);
     EXPECT_EQ(outcome.result, 1);
     EXPECT_EQ(outcome.messages, "");
     EXPECT_TRUE(read_file(output) == bytes);
@@ -164,7 +164,7 @@ TEST_F(PrintFileTest, OutputFileThatCannotBeMadeOrPutInPlace) {
 
     // The document cannot start: the output's folder does not exist.
     const fs::path nowhere = work_ / "no-folder" / "printed.prn";
-    Outcome outcome = print(raw_queue, nowhere.c_str(), path);
+    print_outcome outcome = print(raw_queue, nowhere.c_str(), path);
     EXPECT_EQ(outcome.result, 0);
     EXPECT_EQ(outcome.messages, "Ziv Ovodaz: Inizio stampa su '" + nowhere.string() +
                                     "' fallita: 2\nZiv Ovodaz: No such file or directory\n");
@@ -187,7 +187,7 @@ TEST_F(PrintFileTest, ReadErrorIsAFailureNotTheEndOfTheFile) {
     const fs::path folder = work_ / "a-folder";
     fs::create_directories(folder);
     const fs::path output = work_ / "printed.prn";
-    const Outcome outcome = print(raw_queue, output.c_str(), folder);
+    const print_outcome outcome = print(raw_queue, output.c_str(), folder);
     EXPECT_EQ(outcome.result, 0);
     EXPECT_EQ(outcome.messages, "Ziv Ovodaz: Trasmissione dati alla stampante fallito\n");
     // The document was started, so it was ended: the (empty) output is there.

@@ -13,14 +13,14 @@ namespace {
 
 // Three caller buffers of the documented 129 bytes, with room behind them to
 // notice a write past the end.
-struct PrinterNames {
+struct printer_names {
     static constexpr std::size_t size = 129;
     static constexpr std::size_t guard = 64;
     char device[size + guard];
     char driver[size + guard];
     char port[size + guard];
 
-    PrinterNames() {
+    printer_names() {
         std::memset(device, '#', sizeof device);
         std::memset(driver, '#', sizeof driver);
         std::memset(port, '#', sizeof port);
@@ -48,7 +48,7 @@ TEST_F(DefaultPrinterTest, NamedByLpdestOrPrinter) {
     for (const char *variable : {"LPDEST", "PRINTER"}) {
         SCOPED_TRACE(variable);
         setenv(variable, spooler::raw_queue, 1);
-        PrinterNames names;
+        printer_names names;
         EXPECT_EQ(DefaultPrinter(names.device, names.driver, names.port), 1);
         EXPECT_STREQ(names.device, spooler::raw_queue);
         EXPECT_STRNE(names.driver, "");  // the queue's make and model
@@ -58,7 +58,7 @@ TEST_F(DefaultPrinterTest, NamedByLpdestOrPrinter) {
 }
 
 TEST_F(DefaultPrinterTest, NoDefaultGivesThreeEmptyTexts) {
-    PrinterNames names;
+    printer_names names;
     EXPECT_EQ(DefaultPrinter(names.device, names.driver, names.port), 1);
     EXPECT_STREQ(names.device, "");
     EXPECT_STREQ(names.driver, "");
@@ -68,7 +68,7 @@ TEST_F(DefaultPrinterTest, NoDefaultGivesThreeEmptyTexts) {
 
 TEST_F(DefaultPrinterTest, FieldLongerThan128BytesKeepsItsFirst128) {
     setenv("LPDEST", spooler::long_uri_queue, 1);
-    PrinterNames names;
+    printer_names names;
     EXPECT_EQ(DefaultPrinter(names.device, names.driver, names.port), 1);
     EXPECT_STREQ(names.device, spooler::long_uri_queue);
     const std::string device_uri = "socket://127.0.0.1:9/" + std::string(200, 'x');

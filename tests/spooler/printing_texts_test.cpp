@@ -52,10 +52,10 @@ TEST(ComposeMessageTest, NeverStartsTheShortenedNameInsideAUtf8Character) {
 
 TEST(SplitProfileEntryTest, SplitsAsThePatternDoes) {
     const std::string f128(128, 'a'), f129(129, 'b');
-    struct Case {
+    struct split_case {
         std::string entry, device, driver, port;
     };
-    const std::vector<Case> cases = {
+    const std::vector<split_case> cases = {
         {"Laser,winspool,LPT1:", "Laser", "winspool", "LPT1:"},
         {",,,", "", "", ""},
         {"", "", "", ""},
@@ -68,7 +68,7 @@ TEST(SplitProfileEntryTest, SplitsAsThePatternDoes) {
         {"x," + f129 + ",p", "x", f129.substr(0, 128), ""},
         {"x,d," + f129, "x", "d", f129.substr(0, 128)},
     };
-    for (const Case &c : cases) {
+    for (const split_case &c : cases) {
         SCOPED_TRACE(c.entry);
         char device[129 + 8], driver[129 + 8], port[129 + 8];
         std::memset(device, '#', sizeof device);
@@ -83,8 +83,8 @@ TEST(SplitProfileEntryTest, SplitsAsThePatternDoes) {
 }
 
 // Takes at most `limit` bytes per write; fails or takes nothing when told to.
-struct StingyPrinter {
-    StingyPrinter(std::size_t per_write, int writes_until_stall = -1, bool fail = false)
+struct stingy_printer {
+    stingy_printer(std::size_t per_write, int writes_until_stall = -1, bool fail = false)
         : limit(per_write), writes_before_stall(writes_until_stall), fail_on_stall(fail) {}
 
     std::size_t limit;
@@ -105,7 +105,7 @@ struct StingyPrinter {
 
 TEST(WriteBlockTest, WritesTheRestUntilTheBlockIsThrough) {
     const std::string block(4096, 'q');
-    StingyPrinter printer(1000);
+    stingy_printer printer(1000);
     EXPECT_TRUE(ventus::write_block(printer, block.data(), block.size()));
     EXPECT_EQ(printer.taken, block);
 }
@@ -113,7 +113,7 @@ TEST(WriteBlockTest, WritesTheRestUntilTheBlockIsThrough) {
 TEST(WriteBlockTest, WriteWithoutProgressOrFailedIsAFailure) {
     const std::string block(4096, 'q');
     for (bool fail : {false, true}) {
-        StingyPrinter printer(1000, 2, fail);
+        stingy_printer printer(1000, 2, fail);
         EXPECT_FALSE(ventus::write_block(printer, block.data(), block.size()));
         EXPECT_EQ(printer.taken.size(), 2000u);
     }

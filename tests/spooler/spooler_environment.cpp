@@ -72,10 +72,10 @@ std::string random_bytes(std::size_t size, unsigned seed) {
 }
 
 std::string command_output(const std::string &command) {
-    struct PipeCloser {
+    struct pipe_closer {
         void operator()(std::FILE *pipe) const { pclose(pipe); }
     };
-    std::unique_ptr<std::FILE, PipeCloser> pipe(popen(command.c_str(), "r"));
+    std::unique_ptr<std::FILE, pipe_closer> pipe(popen(command.c_str(), "r"));
     std::string output;
     if (!pipe) return output;
     char chunk[4096];

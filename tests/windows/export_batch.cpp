@@ -45,19 +45,19 @@ const char *text_or_null(const std::string &field) {
 }
 
 // The host's ODBC connection, or a handle in the state a case asks for.
-class Connection {
+class host_connection {
 public:
-    Connection() {
+    host_connection() {
         SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment_);
         SQLSetEnvAttr(environment_, SQL_ATTR_ODBC_VERSION,
                       reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     }
-    ~Connection() {
+    ~host_connection() {
         release();
         if (environment_) SQLFreeHandle(SQL_HANDLE_ENV, environment_);
     }
-    Connection(const Connection &) = delete;
-    Connection &operator=(const Connection &) = delete;
+    host_connection(const host_connection &) = delete;
+    host_connection &operator=(const host_connection &) = delete;
 
     std::string connect(const std::string &connection_string) {
         release();
@@ -128,7 +128,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "export_batch: cannot read %s\n", argv[1]);
         return 2;
     }
-    Connection connection;
+    host_connection connection;
     int status = 0;
     std::string line;
     while (std::getline(calls, line)) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formula/formatted_text.h"
 #include "tools/formeval/csv_rows.h"
 #include "tools/formeval/messages.h"
 #include "tools/formeval/number_text.h"
@@ -10,15 +11,7 @@ namespace formeval {
 
 namespace {
 
-template <typename... Args>
-std::string format_text(const char *format, Args... args) {
-    int length = std::snprintf(nullptr, 0, format, args...);
-    if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format, args...);
-    text.pop_back();
-    return text;
-}
+using formula::formatted_text;
 
 // At most 40 characters of a field, for a message; bytes that would not show
 // (control characters, a zero byte) as \xNN.
@@ -27,7 +20,7 @@ std::string shown(const std::string &field) {
     for (std::size_t i = 0; i < field.size() && i < 40; ++i) {
         const unsigned char c = static_cast<unsigned char>(field[i]);
         if (c < 0x20 || c == 0x7f) {
-            text += format_text("\\x%02x", static_cast<unsigned>(c));
+            formula::append_formatted(text, "\\x%02x", static_cast<unsigned>(c));
         } else {
             text += field[i];
         }
@@ -58,11 +51,11 @@ std::string csv_evaluator::header() const {
 }
 
 std::string csv_evaluator::row_message(long long row, const std::string &what) const {
-    return format_text(bad_row_text, file_name_.c_str(), row, what.c_str());
+    return formatted_text(bad_row_text, file_name_.c_str(), row, what.c_str());
 }
 
 std::string csv_evaluator::line_too_long_message() const {
-    return row_message(line_number_ + 1, format_text(line_too_long_text, longest_line));
+    return row_message(line_number_ + 1, formatted_text(line_too_long_text, longest_line));
 }
 
 // The first line is a header when it names the input variables exactly, or
@@ -87,17 +80,17 @@ bool csv_evaluator::take_line(std::string_view line, std::string &out, std::stri
     const std::vector<std::string> &names = formula_.input_names();
     if (row == 1 && is_header(count)) {
         if (count == names.size() && std::equal(names.begin(), names.end(), fields_.begin())) return true;
-        error = row_message(row, format_text(row_neither_numbers_nor_header_text, joined(names).c_str()));
+        error = row_message(row, formatted_text(row_neither_numbers_nor_header_text, joined(names).c_str()));
         return false;
     }
     if (count != names.size()) {
-        error = row_message(row, format_text(row_value_count_text, count, static_cast<int>(names.size())));
+        error = row_message(row, formatted_text(row_value_count_text, count, static_cast<int>(names.size())));
         return false;
     }
     for (std::size_t i = 0; i < count; ++i) {
         const auto number = parse_number(fields_[i]);
         if (!number) {
-            error = row_message(row, format_text(row_not_a_number_text, i + 1, shown(fields_[i]).c_str()));
+            error = row_message(row, formatted_text(row_not_a_number_text, i + 1, shown(fields_[i]).c_str()));
             return false;
         }
         values_[i + 1] = *number;

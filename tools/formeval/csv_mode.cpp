@@ -49,13 +49,13 @@ public:
 
 private:
     std::string target_;
-    platform::ReplacementFile file_;
+    platform::replacement_file file_;
 };
 
 }  // namespace
 
 int evaluate_csv_file(loaded_formula &formula, const invocation &call) {
-    platform::FileHandle input(std::fopen(call.csv_path.c_str(), "rb"));
+    platform::file_handle input(std::fopen(call.csv_path.c_str(), "rb"));
     if (!input) return refuse(unreadable_file_text, call.csv_path.c_str());
     std::error_code size_error;
     const std::uintmax_t size = std::filesystem::file_size(call.csv_path, size_error);
