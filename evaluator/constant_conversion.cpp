@@ -31,7 +31,7 @@ constexpr bool is_digit(char c) noexcept { return c >= '0' && c <= '9'; }
 // which is what a correctly rounding strtod returns. x87 arithmetic rounds
 // twice, so there the fast path is not taken.
 bool exact_decimal_value(std::string_view text, double &value) noexcept {
-#if (defined(__i386__) || defined(_M_IX86)) && !defined(__SSE2_MATH__) && !(defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#if !ZERIZI_EXACT_DIVISION
     (void)text;
     (void)value;
     return false;
@@ -82,7 +82,7 @@ bool exact_decimal_value(std::string_view text, double &value) noexcept {
 // passed over a word at a time; the field lies inside the text, so all of
 // its 20 characters may be read.
 double constant_field_value(const char *field) noexcept {
-#if !((defined(__i386__) || defined(_M_IX86)) && !defined(__SSE2_MATH__) && !(defined(_M_IX86_FP) && _M_IX86_FP >= 2))
+#if ZERIZI_EXACT_DIVISION
     if constexpr (std::endian::native == std::endian::little) {
         constexpr std::uint64_t blanks = 0x2020202020202020u;
         constexpr std::size_t width = formula::symbol_text_width;

@@ -4,6 +4,14 @@
 
 #include <string_view>
 
+// Whether one double division rounds once, as Clinger's fast path needs:
+// everywhere but on x87 arithmetic, which rounds twice.
+#if (defined(__i386__) || defined(_M_IX86)) && !defined(__SSE2_MATH__) && !(defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define ZERIZI_EXACT_DIVISION 0
+#else
+#define ZERIZI_EXACT_DIVISION 1
+#endif
+
 namespace zerizi {
 
 double constant_value(std::string_view text) noexcept;

@@ -69,17 +69,46 @@ inline std::int32_t value_field(const char *field) noexcept {
     return formula::parse_int_field({field, formula::instruction_value_width});
 }
 
+// The last four characters of a constant's field as the compiler writes a
+// short literal with a point ("d.dd", "dd.d", " d.d"): sets `value` to what
+// strtod gives (digits and point make an exact integer and an exact power of
+// ten, so one division rounds correctly) and returns true, or returns false.
+inline bool short_decimal(const char *tail, double &value) noexcept {
+    static constexpr double divisors[] = {1e3, 1e2, 1e1};
+    std::uint32_t mantissa = 0;
+    int first_digit = -1, point = -1;
+    for (int i = 0; i < 4; ++i) {
+        const unsigned c = static_cast<unsigned char>(tail[i]);
+        if (c == ' ' && first_digit < 0) continue;
+        if (first_digit < 0) first_digit = i;
+        if (c - unsigned{'0'} <= 9) {
+            mantissa = mantissa * 10 + (c - unsigned{'0'});
+        } else if (c == '.' && point < 0) {
+            point = i;
+        } else {
+            return false;
+        }
+    }
+    if (point <= first_digit || point == 3) return false;
+    value = static_cast<double>(mantissa) / divisors[point];
+    return true;
+}
+
 // A constant's 20-character field inside the text: sixteen blanks and a
-// small number, the commonest literal, converted at once (the number is an
-// exact double, as strtod gives it); anything else by constant_field_value.
+// small number or a short literal with a point, the commonest literals,
+// converted at once; anything else by constant_field_value.
 inline double constant_field(const char *field) noexcept {
     if constexpr (std::endian::native == std::endian::little) {
         constexpr std::uint64_t blanks = 0x2020202020202020u;
         std::uint64_t first, second;
         std::memcpy(&first, field, sizeof first);
         std::memcpy(&second, field + 8, sizeof second);
-        std::int32_t value;
-        if (first == blanks && second == blanks && small_number(field + 16, value)) return value;
+        if (first == blanks && second == blanks) {
+            std::int32_t number;
+            if (small_number(field + 16, number)) return number;
+            double value;
+            if (ZERIZI_EXACT_DIVISION && short_decimal(field + 16, value)) return value;
+        }
     }
     return constant_field_value(field);
 }

@@ -1,7 +1,8 @@
 // Constants must get exactly what the C library's strtod gives in the "C"
-// locale: the fast paths for digits[.digits] (general, and for the symbol
-// record's 20-character field) are checked bit for bit against strtod, and the whole conversion against a host locale whose decimal
-// separator is a comma.
+// locale: the fast paths for digits[.digits] (general, for the symbol
+// record's 20-character field, and for the short literals read inline) are
+// checked bit for bit against strtod, and the whole conversion against a host
+// locale whose decimal separator is a comma.
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "evaluator/constant_conversion.h"
+#include "evaluator/record_fields.h"
 #include "formula_builder.h"
 
 namespace {
@@ -33,7 +35,7 @@ double c_library_value(const std::string &text) { return std::strtod(text.c_str(
 
 std::vector<std::string> edge_literals() {
     return {
-        "0", "0.0", "00000000000000000000", "1", "2", "2.5", "0.1", "0.2", "0.3", "1.005", "2.345",
+        "0", "0.0", "00000000000000000000", "1", "2", "2.5", "9.99", " 1.5", "12.5", "1 .5", "0.1", "0.2", "0.3", "1.005", "2.345",
         "123.456", "9007199254740991", "9007199254740992", "9007199254740993", "18014398509481985",
         "1234567890123456789", "99999999999999999999", "0.000000000000000000001",
         "0.0000000000000000000001", "0.00000000000000000000001", "1.0000000000000000000",
@@ -54,12 +56,15 @@ TEST(ConstantConversion, EdgeLiteralsMatchStrtodBitForBit) {
         double expected = c_library_value(text);
         double actual = zerizi::constant_value(text);
         double from_field = zerizi::constant_field_value(text.c_str());
+        double inline_read = zerizi::constant_field(text.c_str());
         if (std::isnan(expected)) {
             EXPECT_TRUE(std::isnan(actual)) << '"' << literal << '"';
             EXPECT_TRUE(std::isnan(from_field)) << '"' << literal << '"';
+            EXPECT_TRUE(std::isnan(inline_read)) << '"' << literal << '"';
         } else {
             EXPECT_EQ(bits(actual), bits(expected)) << '"' << literal << '"';
             EXPECT_EQ(bits(from_field), bits(expected)) << '"' << literal << '"';
+            EXPECT_EQ(bits(inline_read), bits(expected)) << '"' << literal << '"';
         }
     }
 }
@@ -86,6 +91,7 @@ TEST(ConstantConversion, RandomLiteralsMatchStrtodBitForBit) {
         double actual = zerizi::constant_value(text);
         ASSERT_EQ(bits(actual), bits(expected)) << '"' << literal << '"';
         ASSERT_EQ(bits(zerizi::constant_field_value(text.c_str())), bits(expected)) << '"' << literal << '"';
+        ASSERT_EQ(bits(zerizi::constant_field(text.c_str())), bits(expected)) << '"' << literal << '"';
         double unused;
         fast += zerizi::exact_decimal_value(text, unused);
     }
