@@ -72,6 +72,7 @@ private:
         bool assigned;  // set by ASSIGN, read by LOGISIN
     };
     static constexpr std::size_t inline_symbols = 64;
+    static constexpr std::size_t inline_copied_instructions = 64;
 
     const char *const *texts_;
     position first_ = nullptr;
@@ -81,7 +82,7 @@ private:
     std::size_t last_output_ = 0;
     inline_table<symbol_state, inline_symbols + 1> symbols_;
     // The code with a STOP added, when it does not end with one.
-    inline_table<char, 65 * formula::instruction_record_width> code_copy_;
+    inline_table<char, (inline_copied_instructions + 1) * formula::instruction_record_width> code_copy_;
     value_stack stack_;
 };
 
