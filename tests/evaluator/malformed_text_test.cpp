@@ -173,6 +173,30 @@ TEST(MalformedTexts, JumpsOutOfTheCodeEndAsStop) {
     }
 }
 
+TEST(MalformedTexts, CodeWithoutStopEndsAfterItsLastInstruction) {
+    // R = 1, a jump out of the code or not, padding, and R = 2 as the last of
+    // `length` instructions; no STOP anywhere. Short and long code take
+    // different ways to its end.
+    for (int length : {8, 64, 65, 300}) {
+        for (bool jump_out : {false, true}) {
+            formula_builder f;
+            int r = f.output("R");
+            int one = f.constant("1");
+            int two = f.constant("2");
+            f.operand(one);
+            f.assign_to(r);
+            if (jump_out) {
+                f.reference(9999);
+                f.op(BR);
+            }
+            while (f.next_address() <= length - 3) f.op(INF);
+            f.operand(two);
+            f.assign_to(r);
+            EXPECT_EQ(f.build().evaluate(), jump_out ? 1.0 : 2.0) << length << " instructions";
+        }
+    }
+}
+
 TEST(MalformedTexts, PopsFromAnEmptyStackYieldZero) {
     formula_builder f;
     int r = f.output("R");
