@@ -72,7 +72,7 @@ private:
         bool assigned;  // set by ASSIGN, read by LOGISIN
     };
     static constexpr std::size_t inline_symbols = 64;
-    static constexpr std::size_t inline_copied_instructions = 64;
+    static constexpr std::size_t inline_copied_instructions = 512;
 
     const char *const *texts_;
     position first_ = nullptr;
