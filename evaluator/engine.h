@@ -72,6 +72,9 @@ public:
     // restart(values) also binds the inputs, as bind_inputs does, for
     // run_bound_code.
     void keep_start();
+    // For a formula run without an observer only: fuses every "Riferimento i,
+    // ASSIGN" into one operation (see op_assign_to). After keep_start.
+    void fuse_assignments() noexcept;
     void restart() noexcept;
     void restart(const double *values) noexcept;
 

@@ -162,9 +162,7 @@ int run_bound_code(Machine &machine, double *values, Observer &&observer = Obser
 #if ZERIZI_COMPUTED_GOTO
 #define ZERIZI_OPERATION_LABEL(name, number) &&run_##name,
     static const void *const dispatch_table[operation_count] = {
-        &&run_nothing,
-        FORMULA_OPCODES(ZERIZI_OPERATION_LABEL) && run_push_symbol,
-        &&run_push_integer,
+        &&run_nothing, FORMULA_OPCODES(ZERIZI_OPERATION_LABEL) &&run_push_symbol, &&run_push_integer, &&run_assign_to,
     };
 #undef ZERIZI_OPERATION_LABEL
 #define zerizi_dispatch(o) goto *dispatch_table[o];
@@ -199,6 +197,18 @@ int run_bound_code(Machine &machine, double *values, Observer &&observer = Obser
                 const double index = pop();
                 const double value = pop();
                 assign_value(machine, index, value, observer);
+                zerizi_break;
+            }
+            // Riferimento i then ASSIGN, as engine::fuse_assignments fuses
+            // them in a prepared formula (i names a symbol): v -> ; stores v
+            // into symbol i and marks it assigned, then passes over the
+            // ASSIGN, which a jump may still reach on its own.
+            zerizi_case(assign_to) {
+                const std::int32_t index = machine.integer(ZERIZI_CURRENT);
+                const double value = pop();
+                machine.assign(index, value);
+                observer.after_assign(index, value);
+                next = machine.after(next);
                 zerizi_break;
             }
             // PLUS, MINUS, MULT, DIV: double arithmetic. DIV: a b -> a / b,

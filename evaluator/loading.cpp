@@ -103,7 +103,8 @@ constexpr bool takes_pushed_integer(operation_code operation) noexcept {
 std::size_t engine::find_changeable_symbols(std::int32_t *changeable) const {
     const instruction *const code = code_.data();
     const auto known_integer_before = [&](std::int32_t address) {
-        return address > 1 && code[address - 1].operation == op_push_integer;
+        return address > 1 &&
+               (code[address - 1].operation == op_push_integer || code[address - 1].operation == op_assign_to);
     };
     bool known = true;
     for (std::int32_t address = 1; address <= instruction_count_ && known; ++address) {
@@ -145,6 +146,18 @@ void engine::keep_start() {
             input_indices_[static_cast<std::size_t>(input_count_++)] = static_cast<std::int32_t>(i);
     }
     changeable_count_ = find_changeable_symbols(changeable_.get());
+}
+
+// Every "Riferimento i, ASSIGN" whose i names a symbol becomes one operation
+// at the Riferimento's address; the ASSIGN stays for jumps that land on it.
+void engine::fuse_assignments() noexcept {
+    instruction *const code = code_.data();
+    for (std::int32_t address = 2; address <= instruction_count_; ++address) {
+        instruction &reference = code[address - 1];
+        if (code[address].operation == op_ASSIGN && reference.operation == op_push_integer &&
+            names_symbol(reference.value))
+            reference.operation = op_assign_to;
+    }
 }
 
 void engine::restart() noexcept {

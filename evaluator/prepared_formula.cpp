@@ -28,6 +28,7 @@ extern "C" FORMULA_EXPORT PreparedFormula *FORMULA_CALL FormulaPrepare(const cha
         try {
             formula->engine.load_formula(kept);
             formula->engine.keep_start();
+            formula->engine.fuse_assignments();
         } catch (...) {
             delete formula;
             return nullptr;

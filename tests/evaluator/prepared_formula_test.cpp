@@ -129,6 +129,22 @@ TEST(PreparedFormula, AnAssignReachedByAJumpStartsOverToo) {
     for (double input : {5.0, 5.0, -1.0}) EXPECT_EQ(prepared(formula, {input}), 2.0 + input);
 }
 
+TEST(PreparedFormula, AnAssignmentLeavesWhatLiesBelowOnTheStack) {
+    // 2 stays on the stack below R = A; an ASSIGN run twice would take it as
+    // the index of K and store into K what an empty stack yields.
+    formula_builder f;
+    int a = f.input("A");
+    int k = f.constant("3");
+    int r = f.output("R");
+    f.reference(k);
+    f.operand(a), f.assign_to(r);
+    f.operand(k), f.operand(r), f.op(PLUS), f.assign_to(r);
+    f.op(STOP);
+    const formula_texts texts = f.build();
+    zerizi::prepared_formula formula(texts.symbols.c_str(), texts.code.c_str());
+    for (double input : {4.0, 4.0}) EXPECT_EQ(prepared(formula, {input}), 3.0 + input);
+}
+
 TEST(PreparedFormula, TheTextsMayBeFreedOrRewrittenAfterPrepare) {
     const formula_texts original = accumulating_formula();
     auto *symbols = new std::string(original.symbols);
