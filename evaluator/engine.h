@@ -91,8 +91,6 @@ public:
     // a STOP that ends a run that goes past the last instruction.
     std::int32_t instruction_count() const noexcept { return instruction_count_; }
     const instruction &code(std::int32_t address) const noexcept { return code_[address]; }
-    // Entry 0 (never run), then instructions 1 .. instruction_count() + 1.
-    const instruction *code_table() const noexcept { return code_.data(); }
     bool names_instruction(std::int32_t address) const noexcept {
         return address >= 1 && address <= instruction_count_;
     }
@@ -121,8 +119,6 @@ public:
     value_stack &stack() noexcept { return stack_; }
     const value_stack &stack() const noexcept { return stack_; }
 
-    // Whether loading had to use the heap (tests and benchmarks check it).
-    bool tables_on_heap() const noexcept { return symbols_.on_heap() || code_.on_heap() || stack_.on_heap(); }
 
 private:
     void load_code(const char *text);

@@ -30,23 +30,6 @@ public:
         if (values + 1 > capacity_) resize(values + 1);
     }
 
-    void push(double value) {
-        if (top_ + 1 == capacity_) [[unlikely]] resize(capacity_ * 2);
-        slots_[++top_] = value;
-    }
-
-    double pop() noexcept {
-        double value = slots_[top_];
-        top_ -= (top_ != 0);
-        return value;
-    }
-
-    // The two topmost values, when there are at least two.
-    bool has_two() const noexcept { return top_ >= 2; }
-    double &top() noexcept { return slots_[top_]; }
-    double &below_top() noexcept { return slots_[top_ - 1]; }
-    void drop() noexcept { top_ -= (top_ != 0); }
-
     // For the execution loop, which keeps the top and the slots in locals:
     // the slots (slot 0 included), the highest slot index, setting the depth
     // back, and doubling the capacity (the slots may move).
