@@ -103,6 +103,8 @@ public:
     static position after(position at) noexcept { return at + 1; }
     static position before(position at) noexcept { return at - 1; }
     static operation_code operation(position at) noexcept { return at->operation; }
+    // The loader decodes every Operatore, so the loop never asks.
+    static operation_code operator_operation(position) noexcept { return op_nothing; }
     static double operand(position at) noexcept { return *at->operand; }
     static std::int32_t integer(position at) noexcept { return at->value; }
     position jump(double target) const noexcept {

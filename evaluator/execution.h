@@ -9,6 +9,8 @@
 //   position after(position);            the instruction that follows
 //   position before(position);           the instruction before
 //   operation_code operation(position);  what the loop does for it
+//   operation_code operator_operation(position);  for op_by_value, what the
+//                                        loop does for that Operatore
 //   double operand(position);            for op_push_symbol, the value pushed
 //   std::int32_t integer(position);      for op_push_integer, the integer
 //   position jump(double target);        instruction trunc(target), or past
@@ -35,6 +37,7 @@
 #include <utility>
 
 #include "evaluator/engine.h"
+#include "evaluator/text_machine.h"
 #include "evaluator/operators.h"
 #include "evaluator/truncation.h"
 #include "formula/format.h"
@@ -60,8 +63,9 @@ inline void assign_value(Machine &machine, double index_value, double value, Obs
 // next instruction and jumping through a table of label addresses, one
 // indirect jump with no bounds test; other compilers, and builds that define
 // ZERIZI_SWITCH_DISPATCH, go round a switch. zerizi_dispatch(o) starts the
-// dispatch on operation o, zerizi_case(name) begins the code of op_<name>, and
-// zerizi_break ends it.
+// dispatch on operation o, zerizi_case(name) begins the code of op_<name>,
+// zerizi_break ends it, and zerizi_redispatch(o) goes on to the code of
+// operation o for the same instruction.
 #if defined(__GNUC__) && !defined(ZERIZI_SWITCH_DISPATCH)
 #define ZERIZI_COMPUTED_GOTO 1
 #else
@@ -79,9 +83,22 @@ inline void assign_value(Machine &machine, double index_value, double value, Obs
 // run_bound_code runs the code of a machine whose inputs are bound already
 // (engine::restart(values)) or are bound as it starts (text_machine); run_code
 // binds the engine's first. Both return how many zero divisors the run met
-// (each showed the division message).
-template <typename Machine, typename Observer = no_observer>
-int run_bound_code(Machine &machine, double *values, Observer &&observer = Observer{}) {
+// (each showed the division message). The source is the engine, run where it
+// is, or a text_source, from which the loop builds a text_machine in its own
+// frame, so that a Formula call has no second frame or call to pay for.
+template <typename Source>
+struct machine_for {
+    using type = Source &;
+};
+template <>
+struct machine_for<text_source> {
+    using type = text_machine;
+};
+
+template <typename Source, typename Observer = no_observer>
+int run_bound_code(Source &&source, double *values, Observer &&observer = Observer{}) {
+    typename machine_for<std::remove_cvref_t<Source>>::type machine(source);
+    using Machine = std::remove_cvref_t<decltype(machine)>;
     constexpr bool observed = !std::is_same_v<std::remove_cvref_t<Observer>, no_observer>;
     static_assert(!observed || std::is_same_v<Machine, engine>, "observers watch the engine");
     machine.start(values);
@@ -163,21 +180,31 @@ int run_bound_code(Machine &machine, double *values, Observer &&observer = Obser
 #define ZERIZI_OPERATION_LABEL(name, number) &&run_##name,
     static const void *const dispatch_table[operation_count] = {
         &&run_nothing, FORMULA_OPCODES(ZERIZI_OPERATION_LABEL) &&run_push_symbol, &&run_push_integer, &&run_assign_to,
+        &&run_by_value,
     };
 #undef ZERIZI_OPERATION_LABEL
 #define zerizi_dispatch(o) goto *dispatch_table[o];
+#define zerizi_redispatch(o) zerizi_dispatch(o)
 #define zerizi_case(name) run_##name:
 #define zerizi_break \
     ZERIZI_FETCH;    \
     zerizi_dispatch(operation)
 #else
 #define zerizi_dispatch(o) switch (o)
+#define zerizi_redispatch(o) \
+    do {                     \
+        operation = (o);     \
+        goto redispatch;     \
+    } while (false)
 #define zerizi_case(name) case op_##name:
 #define zerizi_break break
 #endif
 
     for (;;) {
         ZERIZI_FETCH;
+#if !ZERIZI_COMPUTED_GOTO
+    redispatch:
+#endif
         zerizi_dispatch(operation) {
             // Operando i: -> value of symbol i. An index that names no symbol
             // pushes 0.0 (see instruction::operand).
@@ -198,6 +225,11 @@ int run_bound_code(Machine &machine, double *values, Observer &&observer = Obser
                 const double value = pop();
                 assign_value(machine, index, value, observer);
                 zerizi_break;
+            }
+            // An Operatore whose value the machine decodes only now: runs the
+            // operation the value names.
+            zerizi_case(by_value) {
+                zerizi_redispatch(machine.operator_operation(ZERIZI_CURRENT));
             }
             // Riferimento i then ASSIGN, as engine::fuse_assignments fuses
             // them in a prepared formula (i names a symbol): v -> ; stores v
@@ -346,6 +378,7 @@ int run_bound_code(Machine &machine, double *values, Observer &&observer = Obser
 #undef ZERIZI_FETCH
 #undef ZERIZI_CURRENT
 #undef zerizi_dispatch
+#undef zerizi_redispatch
 #undef zerizi_case
 #undef zerizi_break
 }

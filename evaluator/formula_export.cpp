@@ -11,8 +11,7 @@
 extern "C" FORMULA_EXPORT int32_t FORMULA_CALL Formula(double *values, const char *const *texts) {
     if (values == nullptr || texts == nullptr) return 1;
     try {
-        zerizi::text_machine machine(texts);
-        zerizi::run_bound_code(machine, values);
+        zerizi::run_bound_code(zerizi::text_source{texts}, values);
     } catch (...) {
         // Only an allocation can throw; the machine frees what it held as it goes.
     }

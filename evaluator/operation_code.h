@@ -2,7 +2,8 @@
 // value and numbered densely for the loop's dispatch table: nothing (unknown
 // kinds and numbers that are not opcodes), one operation per opcode in the
 // order of FORMULA_OPCODES (so ASSIGN to FLOOR keep their numbers 1 to 25,
-// and STOP is 26), then the two pushes, then the one fused operation.
+// and STOP is 26), then the two pushes, the one fused operation, and the
+// step with which Formula's machine decodes an Operatore's value.
 #pragma once
 
 #include <array>
@@ -21,8 +22,9 @@ enum operation_code : std::uint8_t {
         op_push_symbol,  // Operando
     op_push_integer,     // Riferimento
     op_assign_to,        // Riferimento i then ASSIGN, fused in a prepared formula
+    op_by_value,         // Operatore: the operation its value names, decoded as it runs
 };
-inline constexpr std::size_t operation_count = std::size_t{op_assign_to} + 1;
+inline constexpr std::size_t operation_count = std::size_t{op_by_value} + 1;
 
 // The operation of every Operatore value from 0 to the largest opcode.
 inline constexpr auto operation_of_opcode = [] {

@@ -124,8 +124,7 @@ inline std::size_t record_count(const char *text, std::size_t length, std::size_
 
 // The operation of each kind character: Operando and Riferimento push, any
 // other character but Operatore's does nothing; Operatore's operation
-// depends on its value (op_by_value stands for that here).
-inline constexpr operation_code op_by_value = static_cast<operation_code>(operation_count);
+// depends on its value (op_by_value, see operator_operation).
 inline constexpr auto operation_of_kind = [] {
     std::array<operation_code, 256> table{};  // op_nothing
     table['0' + formula::Operatore] = op_by_value;
@@ -134,16 +133,20 @@ inline constexpr auto operation_of_kind = [] {
     return table;
 }();
 
-// The operation of an instruction record (see operation_code); an Operatore
-// also needs its value, which is read here for it alone.
-ZERIZI_ALWAYS_INLINE operation_code record_operation(const char *record) noexcept {
-    const operation_code by_kind =
-        operation_of_kind[static_cast<unsigned char>(record[formula::instruction_kind_offset])];
-    if (by_kind != op_by_value) return by_kind;
+// The operation an Operatore record's value names.
+ZERIZI_ALWAYS_INLINE operation_code operator_operation(const char *record) noexcept {
     const std::int32_t value = value_field(record + formula::instruction_value_offset);
     return static_cast<std::uint32_t>(value) <= std::uint32_t{formula::largest_opcode}
                ? operation_of_opcode[static_cast<std::size_t>(value)]
                : op_nothing;
+}
+
+// The operation of an instruction record (see operation_code), the value of
+// an Operatore decoded too.
+ZERIZI_ALWAYS_INLINE operation_code record_operation(const char *record) noexcept {
+    const operation_code by_kind =
+        operation_of_kind[static_cast<unsigned char>(record[formula::instruction_kind_offset])];
+    return by_kind != op_by_value ? by_kind : operator_operation(record);
 }
 
 // A symbol record's tipo and scope characters as one number, and the number

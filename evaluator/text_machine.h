@@ -9,8 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
-#include "evaluator/inline_table.h"
 #include "evaluator/operation_code.h"
 #include "evaluator/record_fields.h"
 #include "evaluator/truncation.h"
@@ -19,6 +19,11 @@
 
 namespace zerizi {
 
+// The two texts a Formula call runs (see run_bound_code).
+struct text_source {
+    const char *const *texts;
+};
+
 class text_machine {
 public:
     // A position is the start of an instruction record.
@@ -26,7 +31,7 @@ public:
 
     // texts[0] is the symbol text, texts[1] the code text; a null text reads
     // as an empty one. They must stay unchanged while the machine runs.
-    explicit text_machine(const char *const *texts) noexcept : texts_(texts) {}
+    explicit text_machine(text_source source) noexcept : texts_(source.texts) {}
     text_machine(const text_machine &) = delete;
     text_machine &operator=(const text_machine &) = delete;
 
@@ -39,11 +44,18 @@ public:
     position first() const noexcept { return first_; }
     static position after(position at) noexcept { return at + formula::instruction_record_width; }
     static position before(position at) noexcept { return at - formula::instruction_record_width; }
-    ZERIZI_ALWAYS_INLINE static operation_code operation(position at) noexcept { return record_operation(at); }
+    // The operation of the kind character; an Operatore gives op_by_value,
+    // and the loop then asks for the operation its value names.
+    ZERIZI_ALWAYS_INLINE static operation_code operation(position at) noexcept {
+        return operation_of_kind[static_cast<unsigned char>(at[formula::instruction_kind_offset])];
+    }
+    ZERIZI_ALWAYS_INLINE static operation_code operator_operation(position at) noexcept {
+        return zerizi::operator_operation(at);
+    }
     // An index that names no symbol reads entry 0, which holds 0.0.
     double operand(position at) const noexcept {
         const auto index = static_cast<std::uint32_t>(integer(at));
-        return symbols_[index < symbol_count_ ? index : 0].value;
+        return values_[index < symbol_count_ ? index : 0];
     }
     static std::int32_t integer(position at) noexcept { return value_field(at + formula::instruction_value_offset); }
     position jump(double target) const noexcept {
@@ -57,36 +69,46 @@ public:
         return index >= 1 && static_cast<std::uint32_t>(index) < symbol_count_;
     }
     void assign(std::int32_t index, double value) noexcept {
-        symbols_[static_cast<std::size_t>(index)] = {value, true};
+        values_[static_cast<std::size_t>(index)] = value;
+        assigned_[static_cast<std::size_t>(index)] = true;
     }
-    bool assigned(std::int32_t index) const noexcept { return symbols_[static_cast<std::size_t>(index)].assigned; }
+    bool assigned(std::int32_t index) const noexcept { return assigned_[static_cast<std::size_t>(index)]; }
     // Element 0 receives the value of the output variable that stands last in
     // the symbol text; without an output variable it is left alone.
     void collect_outputs(double *values) const noexcept {
-        if (last_output_ != 0) values[0] = symbols_[last_output_].value;
+        if (last_output_ != 0) values[0] = values_[last_output_];
     }
 
 private:
-    struct symbol_state {
-        double value;
-        bool assigned;  // set by ASSIGN, read by LOGISIN
-    };
     static constexpr std::size_t inline_symbols = 64;
     static constexpr std::size_t inline_copied_instructions = 512;
+    static constexpr std::size_t inline_copy_width = (inline_copied_instructions + 1) * formula::instruction_record_width;
 
+    // Everything but the texts and the heap blocks is set by start, which
+    // every run calls first, so a machine costs no stores it does not need.
     const char *const *texts_;
-    position first_ = nullptr;
-    position stop_ = nullptr;  // the last STOP, where a jump outside the code goes
-    std::uint32_t instruction_count_ = 0;
-    std::uint32_t symbol_count_ = 1;  // entry 0 included
-    std::size_t last_output_ = 0;
-    inline_table<symbol_state, inline_symbols + 1> symbols_;
-    // The code with a STOP added, when it does not end with one.
-    inline_table<char, (inline_copied_instructions + 1) * formula::instruction_record_width> code_copy_;
+    position first_;
+    position stop_;  // the last STOP, where a jump outside the code goes
+    std::uint32_t instruction_count_;
+    std::uint32_t symbol_count_;  // entry 0 included
+    std::size_t last_output_;
+    // The symbols' values and whether ASSIGN has stored into each (read by
+    // LOGISIN), entry 0 included: inside the machine up to inline_symbols
+    // symbols, beyond that in one heap block.
+    double *values_;
+    bool *assigned_;
+    std::unique_ptr<std::byte[]> symbols_on_heap_;
+    // The code with a STOP added, when it does not end with one: inside the
+    // machine up to inline_copied_instructions instructions, beyond that on
+    // the heap.
+    std::unique_ptr<char[]> code_on_heap_;
     value_stack stack_;
+    double inline_values_[inline_symbols + 1];
+    bool inline_assigned_[inline_symbols + 1];
+    char inline_code_copy_[inline_copy_width];
 };
 
-inline void text_machine::start(const double *values) {
+ZERIZI_ALWAYS_INLINE void text_machine::start(const double *values) {
     const char *const *const texts = texts_;
     const char *const code = texts[1] ? texts[1] : "";
     const std::size_t instructions = record_count(code, text_length(code), formula::instruction_record_width);
@@ -101,10 +123,14 @@ inline void text_machine::start(const double *values) {
     const char *const last = instructions != 0 ? records + length - formula::instruction_record_width : nullptr;
     if (last == nullptr ||
         (std::memcmp(last, stop_record, formula::instruction_record_width) != 0 && record_operation(last) != op_STOP)) {
-        code_copy_.allocate(length + formula::instruction_record_width);
-        std::memcpy(code_copy_.data(), records, length);
-        std::memcpy(code_copy_.data() + length, stop_record, formula::instruction_record_width);
-        records = code_copy_.data();
+        char *copy = inline_code_copy_;
+        if (length + formula::instruction_record_width > inline_copy_width) {
+            code_on_heap_.reset(new char[length + formula::instruction_record_width]);
+            copy = code_on_heap_.get();
+        }
+        std::memcpy(copy, records, length);
+        std::memcpy(copy + length, stop_record, formula::instruction_record_width);
+        records = copy;
         stop_ = records + length;
     } else {
         stop_ = last;
@@ -115,15 +141,24 @@ inline void text_machine::start(const double *values) {
 
     const char *const symbol_text = texts[0] ? texts[0] : "";
     const std::size_t count = record_count(symbol_text, text_length(symbol_text), formula::symbol_record_width);
-    symbols_.allocate(count + 1);
-    symbol_state *const symbols = symbols_.data();
-    symbols[0] = {0.0, false};
+    double *symbol_values = inline_values_;
+    bool *assigned = inline_assigned_;
+    if (count > inline_symbols) {
+        symbols_on_heap_.reset(new std::byte[(count + 1) * (sizeof(double) + sizeof(bool))]);
+        symbol_values = reinterpret_cast<double *>(symbols_on_heap_.get());
+        assigned = reinterpret_cast<bool *>(symbol_values + count + 1);
+    }
+    values_ = symbol_values;
+    assigned_ = assigned;
+    symbol_values[0] = 0.0;
+    assigned[0] = false;
     std::size_t last_output = 0;
     const double *next_input = values + 1;
     const char *record = count != 0 ? symbol_text + formula::header_width : symbol_text;
     for (std::size_t i = 1; i <= count; ++i, record += formula::symbol_record_width) {
         bool is_output;
-        symbols[i] = {symbol_start(record, next_input, is_output), false};
+        symbol_values[i] = symbol_start(record, next_input, is_output);
+        assigned[i] = false;
         if (is_output) last_output = i;
     }
     last_output_ = last_output;
