@@ -35,20 +35,31 @@ inline std::int32_t one_character_field(const char *field) noexcept {
     return digit <= 9 ? static_cast<std::int32_t>(digit) : 0;
 }
 
-// Four characters inside the text as the compiler writes a number below 100
-// ("%4d": blanks, then one or two digits), read from one word: sets `value`
-// and returns true, or returns false for anything else.
-inline bool small_number(const char *field, std::int32_t &value) noexcept {
+// Four characters inside the text as the compiler writes a number below 10
+// ("%4d": three blanks, then a digit), read from one word: sets `value` and
+// returns true, or returns false for anything else.
+inline bool one_digit_number(const char *field, std::int32_t &value) noexcept {
     if constexpr (std::endian::native == std::endian::little) {
         std::uint32_t word;
         std::memcpy(&word, field, sizeof word);
-        // "   d": the exclusive or with "   0" leaves zeros and the digit's
-        // value in the last byte; rotated to the front, a number up to 9.
-        const std::uint32_t one_digit = std::rotl(word ^ 0x30202020u, 8);
-        if (one_digit <= 9) [[likely]] {
-            value = static_cast<std::int32_t>(one_digit);
+        // The exclusive or with "   0" leaves zeros and the digit's value in
+        // the last byte; rotated to the front, a number up to 9.
+        const std::uint32_t digit = std::rotl(word ^ 0x30202020u, 8);
+        if (digit <= 9) {
+            value = static_cast<std::int32_t>(digit);
             return true;
         }
+    }
+    return false;
+}
+
+// The same for a number below 100 ("   d" or "  td").
+inline bool small_number(const char *field, std::int32_t &value) noexcept {
+    if (one_digit_number(field, value)) [[likely]]
+        return true;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint32_t word;
+        std::memcpy(&word, field, sizeof word);
         // "  td": with "  00", rotated so that the tens stand in the lowest
         // byte and the units in the next, the rest zeros.
         const std::uint32_t two_digits = std::rotl(word ^ 0x30302020u, 16);
@@ -133,9 +144,16 @@ inline constexpr auto operation_of_kind = [] {
     return table;
 }();
 
-// The operation an Operatore record's value names.
+// The operation an Operatore record's value names. STOP, the one opcode of
+// two digits the compiler writes in every code, is recognised at once.
 ZERIZI_ALWAYS_INLINE operation_code operator_operation(const char *record) noexcept {
-    const std::int32_t value = value_field(record + formula::instruction_value_offset);
+    const char *const field = record + formula::instruction_value_offset;
+    std::int32_t value;
+    if (!one_digit_number(field, value)) [[unlikely]] {
+        static_assert(formula::STOP == 99);
+        if (std::memcmp(field, "  99", formula::instruction_value_width) == 0) return op_STOP;
+        value = value_field(field);
+    }
     return static_cast<std::uint32_t>(value) <= std::uint32_t{formula::largest_opcode}
                ? operation_of_opcode[static_cast<std::size_t>(value)]
                : op_nothing;
