@@ -103,8 +103,10 @@ public:
     static position after(position at) noexcept { return at + 1; }
     static position before(position at) noexcept { return at - 1; }
     static operation_code operation(position at) noexcept { return at->operation; }
-    // The loader decodes every Operatore, so the loop never asks.
+    // The loader decodes every Operatore, so the loop never asks, and
+    // fuse_assignments decides which assignments run as one step.
     static operation_code operator_operation(position) noexcept { return op_nothing; }
+    static constexpr bool assignment_follows(position) noexcept { return false; }
     static double operand(position at) noexcept { return *at->operand; }
     static std::int32_t integer(position at) noexcept { return at->value; }
     position jump(double target) const noexcept {

@@ -15,6 +15,7 @@
 //   std::int32_t integer(position);      for op_push_integer, the integer
 //   position jump(double target);        instruction trunc(target), or past
 //                                        the last one, where the run stops
+//   bool assignment_follows(position);  whether ASSIGN stands there
 //   bool names_symbol(std::int32_t), void assign(std::int32_t, double),
 //   bool assigned(std::int32_t), void collect_outputs(double *).
 //
@@ -51,8 +52,7 @@ struct no_observer {
 
 // The work of ASSIGN, with the observer told of the value stored.
 template <typename Machine, typename Observer>
-inline void assign_value(Machine &machine, double index_value, double value, Observer &observer) {
-    const std::int32_t index = truncate_to_int32(index_value);
+inline void assign_value(Machine &machine, std::int32_t index, double value, Observer &observer) {
     if (!machine.names_symbol(index)) return;
     machine.assign(index, value);
     observer.after_assign(index, value);
@@ -213,15 +213,24 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
                 zerizi_break;
             }
             // Riferimento n: -> n, the integer as a double (jump addresses and
-            // the indices for ASSIGN and LOGISIN).
+            // the indices for ASSIGN and LOGISIN). When an ASSIGN follows, a
+            // machine that decodes the code as it runs does both as one step,
+            // as engine::fuse_assignments has them done in a prepared formula:
+            // v -> ; then passes over the ASSIGN, which a jump may still reach.
             zerizi_case(push_integer) {
-                push(static_cast<double>(machine.integer(ZERIZI_CURRENT)));
+                const std::int32_t integer = machine.integer(ZERIZI_CURRENT);
+                if (machine.assignment_follows(next)) {
+                    assign_value(machine, integer, pop(), observer);
+                    next = machine.after(next);
+                    zerizi_break;
+                }
+                push(static_cast<double>(integer));
                 zerizi_break;
             }
             // ASSIGN: v i -> ; stores v into symbol trunc(i) and marks it
             // assigned; an index that names no symbol stores nothing.
             zerizi_case(ASSIGN) {
-                const double index = pop();
+                const std::int32_t index = truncate_to_int32(pop());
                 const double value = pop();
                 assign_value(machine, index, value, observer);
                 zerizi_break;

@@ -52,10 +52,16 @@ public:
     ZERIZI_ALWAYS_INLINE static operation_code operator_operation(position at) noexcept {
         return zerizi::operator_operation(at);
     }
+    // Whether the instruction at `at` is an ASSIGN as the compiler writes it
+    // (the code ends with STOP, so a record follows every other one).
+    static bool assignment_follows(position at) noexcept {
+        return std::memcmp(at, assign_record, formula::instruction_record_width) == 0;
+    }
     // An index that names no symbol reads entry 0, which holds 0.0.
     double operand(position at) const noexcept {
         const auto index = static_cast<std::uint32_t>(integer(at));
-        return values_[index < symbol_count_ ? index : 0];
+        // Masked rather than tested: no branch on the way.
+        return values_[index & (0u - static_cast<std::uint32_t>(index < symbol_count_))];
     }
     static std::int32_t integer(position at) noexcept { return value_field(at + formula::instruction_value_offset); }
     position jump(double target) const noexcept {
@@ -80,6 +86,8 @@ public:
     }
 
 private:
+    static constexpr char assign_record[] = "1   1";
+    static_assert(sizeof assign_record - 1 == formula::instruction_record_width);
     static constexpr std::size_t inline_symbols = 64;
     static constexpr std::size_t inline_copied_instructions = 512;
     static constexpr std::size_t inline_copy_width = (inline_copied_instructions + 1) * formula::instruction_record_width;

@@ -137,6 +137,29 @@ TEST(MalformedTexts, MissingSymbolsPushZeroForEveryTableSize) {
     }
 }
 
+// "Riferimento i, ASSIGN" with an i that names no symbol stores nothing, not
+// even into entry 0, which every unknown Operando index reads.
+TEST(MalformedTexts, AssignmentsToIndicesThatNameNoSymbolStoreNothing) {
+    for (int symbols : {2, 65}) {
+        formula_builder f;
+        int r = f.output("R");
+        int seven = f.constant("7");
+        for (int i = 3; i <= symbols; ++i) f.constant("1");
+        for (int index : {0, symbols + 1, -1, 9999}) {
+            f.operand(seven);
+            f.assign_to(index);
+        }
+        f.operand(seven);
+        f.operand(0);
+        f.op(PLUS);
+        f.operand(symbols + 1);
+        f.op(PLUS);
+        f.assign_to(r);
+        f.op(STOP);
+        EXPECT_EQ(f.build().evaluate(), 7.0) << symbols << " symbols";
+    }
+}
+
 TEST(MalformedTexts, JumpsOutOfTheCodeEndAsStop) {
     for (int target : {0, -3, 8, 9999}) {
         formula_builder f;
