@@ -98,7 +98,7 @@ public:
     // The engine as the execution loop runs it (see execution.h): a position
     // is an entry of the code table.
     using position = const instruction *;
-    static void start(const double *) noexcept {}  // loaded and bound already
+    static bool start(const double *) noexcept { return true; }  // loaded and bound already
     position first() const noexcept { return code_.data() + 1; }
     static position after(position at) noexcept { return at + 1; }
     static position before(position at) noexcept { return at - 1; }

@@ -85,7 +85,11 @@ inline void assign_value(Machine &machine, std::int32_t index, double value, Obs
 // binds the engine's first. Both return how many zero divisors the run met
 // (each showed the division message). The source is the engine, run where it
 // is, or a text_source, from which the loop builds a text_machine in its own
-// frame, so that a Formula call has no second frame or call to pay for.
+// frame, so that a Formula call has no second frame or call to pay for. A
+// machine's start returns false when it cannot hold the texts; the loop then
+// runs nothing and returns not_started.
+inline constexpr int not_started = -1;
+
 template <typename Source>
 struct machine_for {
     using type = Source &;
@@ -101,7 +105,7 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
     using Machine = std::remove_cvref_t<decltype(machine)>;
     constexpr bool observed = !std::is_same_v<std::remove_cvref_t<Observer>, no_observer>;
     static_assert(!observed || std::is_same_v<Machine, engine>, "observers watch the engine");
-    machine.start(values);
+    if (!machine.start(values)) return not_started;
     value_stack &stack = machine.stack();
     // Slots 1 .. top hold the values, the top one in slot top; slot 0 holds
     // 0.0, so a pop from an empty stack yields 0.0 and leaves it empty. The

@@ -2,14 +2,13 @@
 // read once into a table of values, with the inputs bound as it is read, and
 // the code runs straight from the code text, each instruction decoded when it
 // is fetched. A call thus reads each text once and builds no code table.
-// Tables of up to 64 symbols are held inside the machine; only larger ones
-// use the heap.
+// The machine holds up to 64 symbols and uses the heap only for a stack that
+// outgrows it; Formula runs larger texts on the engine.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 
 #include "evaluator/operation_code.h"
 #include "evaluator/record_fields.h"
@@ -35,10 +34,16 @@ public:
     text_machine(const text_machine &) = delete;
     text_machine &operator=(const text_machine &) = delete;
 
+    // The most symbols the machine holds.
+    static constexpr std::size_t largest_symbol_count = 64;
+
     // Called when the run starts: reads both texts, binding the inputs from
     // `values`. Only the records that stand complete in a text count, however
-    // large its header's count. Only an allocation can throw.
-    void start(const double *values);
+    // large its header's count. Returns false, before anything is bound, when
+    // the machine cannot hold them: more than largest_symbol_count symbols,
+    // or code that does not end with STOP and has more than 512 instructions
+    // to copy. Only an allocation (of stack) can throw.
+    bool start(const double *values);
 
     value_stack &stack() noexcept { return stack_; }
     position first() const noexcept { return first_; }
@@ -88,39 +93,29 @@ public:
 private:
     static constexpr char assign_record[] = "1   1";
     static_assert(sizeof assign_record - 1 == formula::instruction_record_width);
-    static constexpr std::size_t inline_symbols = 64;
-    static constexpr std::size_t inline_copied_instructions = 512;
-    static constexpr std::size_t inline_copy_width = (inline_copied_instructions + 1) * formula::instruction_record_width;
+    static constexpr std::size_t largest_copied_instructions = 512;
 
-    // Everything but the texts and the heap blocks is set by start, which
-    // every run calls first, so a machine costs no stores it does not need.
+    // Everything but the texts is set by start, which every run calls first,
+    // so a machine costs no stores it does not need.
     const char *const *texts_;
     position first_;
     position stop_;  // the last STOP, where a jump outside the code goes
     std::uint32_t instruction_count_;
     std::uint32_t symbol_count_;  // entry 0 included
     std::size_t last_output_;
-    // The symbols' values and whether ASSIGN has stored into each (read by
-    // LOGISIN), entry 0 included: inside the machine up to inline_symbols
-    // symbols, beyond that in one heap block.
-    double *values_;
-    bool *assigned_;
-    std::unique_ptr<std::byte[]> symbols_on_heap_;
-    // The code with a STOP added, when it does not end with one: inside the
-    // machine up to inline_copied_instructions instructions, beyond that on
-    // the heap.
-    std::unique_ptr<char[]> code_on_heap_;
     value_stack stack_;
-    double inline_values_[inline_symbols + 1];
-    bool inline_assigned_[inline_symbols + 1];
-    char inline_code_copy_[inline_copy_width];
+    // The symbols' values, and whether ASSIGN has stored into each (read by
+    // LOGISIN), entry 0 included.
+    double values_[largest_symbol_count + 1];
+    bool assigned_[largest_symbol_count + 1];
+    // The code with a STOP added, when it does not end with one.
+    char code_copy_[(largest_copied_instructions + 1) * formula::instruction_record_width];
 };
 
-ZERIZI_ALWAYS_INLINE void text_machine::start(const double *values) {
+ZERIZI_ALWAYS_INLINE bool text_machine::start(const double *values) {
     const char *const *const texts = texts_;
     const char *const code = texts[1] ? texts[1] : "";
     const std::size_t instructions = record_count(code, text_length(code), formula::instruction_record_width);
-    instruction_count_ = static_cast<std::uint32_t>(instructions);
     const char *records = code + (instructions != 0 ? formula::header_width : 0);
     const std::size_t length = instructions * formula::instruction_record_width;
     // The run ends at a STOP, so the loop need not test for the end of the
@@ -131,46 +126,37 @@ ZERIZI_ALWAYS_INLINE void text_machine::start(const double *values) {
     const char *const last = instructions != 0 ? records + length - formula::instruction_record_width : nullptr;
     if (last == nullptr ||
         (std::memcmp(last, stop_record, formula::instruction_record_width) != 0 && record_operation(last) != op_STOP)) {
-        char *copy = inline_code_copy_;
-        if (length + formula::instruction_record_width > inline_copy_width) {
-            code_on_heap_.reset(new char[length + formula::instruction_record_width]);
-            copy = code_on_heap_.get();
-        }
-        std::memcpy(copy, records, length);
-        std::memcpy(copy + length, stop_record, formula::instruction_record_width);
-        records = copy;
+        if (length + formula::instruction_record_width > sizeof code_copy_) return false;
+        std::memcpy(code_copy_, records, length);
+        std::memcpy(code_copy_ + length, stop_record, formula::instruction_record_width);
+        records = code_copy_;
         stop_ = records + length;
     } else {
         stop_ = last;
     }
+    const char *const symbol_text = texts[0] ? texts[0] : "";
+    const std::size_t count = record_count(symbol_text, text_length(symbol_text), formula::symbol_record_width);
+    if (count > largest_symbol_count) return false;
+
     first_ = records;
+    instruction_count_ = static_cast<std::uint32_t>(instructions);
     // Without a loop no run can stack more values than there are instructions.
     stack_.reserve(instructions + 1);
 
-    const char *const symbol_text = texts[0] ? texts[0] : "";
-    const std::size_t count = record_count(symbol_text, text_length(symbol_text), formula::symbol_record_width);
-    double *symbol_values = inline_values_;
-    bool *assigned = inline_assigned_;
-    if (count > inline_symbols) {
-        symbols_on_heap_.reset(new std::byte[(count + 1) * (sizeof(double) + sizeof(bool))]);
-        symbol_values = reinterpret_cast<double *>(symbols_on_heap_.get());
-        assigned = reinterpret_cast<bool *>(symbol_values + count + 1);
-    }
-    values_ = symbol_values;
-    assigned_ = assigned;
-    symbol_values[0] = 0.0;
-    assigned[0] = false;
+    values_[0] = 0.0;
+    assigned_[0] = false;
     std::size_t last_output = 0;
     const double *next_input = values + 1;
     const char *record = count != 0 ? symbol_text + formula::header_width : symbol_text;
     for (std::size_t i = 1; i <= count; ++i, record += formula::symbol_record_width) {
         bool is_output;
-        symbol_values[i] = symbol_start(record, next_input, is_output);
-        assigned[i] = false;
+        values_[i] = symbol_start(record, next_input, is_output);
+        assigned_[i] = false;
         if (is_output) last_output = i;
     }
     last_output_ = last_output;
     symbol_count_ = static_cast<std::uint32_t>(count + 1);
+    return true;
 }
 
 }  // namespace zerizi
