@@ -39,6 +39,13 @@ struct instruction {
     const double *operand;
 };
 
+class engine;
+// An engine that the loop restarts, binding the inputs, as the run starts.
+struct restarting_engine {
+    engine &machine;
+    operator engine &() const noexcept { return machine; }
+};
+
 class engine {
 public:
     static constexpr std::size_t inline_symbols = 64;
@@ -69,14 +76,14 @@ public:
     // change, and restart() brings those back and empties the stack, so that the next run_code starts
     // exactly as a fresh load would (constants at their literal even after
     // code assigned to them; inout, static, local and output variables at 0.0).
-    // restart(values) also binds the inputs, as bind_inputs does, for
-    // run_bound_code.
+    // restart(values) also binds the inputs, as bind_inputs does; run_bound_code
+    // calls it for a restarting_engine.
     void keep_start();
     // For a formula run without an observer only: fuses every "Riferimento i,
     // ASSIGN" into one operation (see op_assign_to). After keep_start.
     void fuse_assignments() noexcept;
     void restart() noexcept;
-    void restart(const double *values) noexcept;
+    void restart(const double *values) noexcept;  // defined below, inline
 
     bool loaded() const noexcept { return loaded_; }
 
@@ -145,5 +152,20 @@ private:
     inline_table<instruction, inline_instructions + 2> code_;
     value_stack stack_;
 };
+
+// Inline: a prepared formula's evaluation restarts in the loop's own frame.
+inline void engine::restart(const double *values) noexcept {
+    symbol_entry *const symbols = symbols_.data();
+    const double *const start = start_values_.get();
+    const std::int32_t *const changeable = changeable_.get();
+    for (std::size_t k = 0; k < changeable_count_; ++k) {
+        symbol_entry &entry = symbols[changeable[k]];
+        entry.value = start[changeable[k]];
+        entry.assigned = false;
+    }
+    const std::int32_t *const inputs = input_indices_.get();
+    for (std::int32_t k = 0; k < input_count_; ++k) symbols[inputs[k]].value = values[k + 1];
+    stack_.clear();
+}
 
 }  // namespace zerizi

@@ -84,8 +84,10 @@ inline void assign_value(Machine &machine, std::int32_t index, double value, Obs
 // (engine::restart(values)) or are bound as it starts (text_machine); run_code
 // binds the engine's first. Both return how many zero divisors the run met
 // (each showed the division message). The source is the engine, run where it
-// is, or a text_source, from which the loop builds a text_machine in its own
-// frame, so that a Formula call has no second frame or call to pay for. A
+// is; a restarting_engine, which the loop restarts with the inputs as it
+// starts (a prepared formula's evaluation); or a text_source, from which the
+// loop builds a text_machine in its own frame. Either way an evaluation has no
+// second frame or call to pay for. A
 // machine's start returns false when it cannot hold the texts; the loop then
 // runs nothing and returns not_started.
 inline constexpr int not_started = -1;
@@ -98,6 +100,10 @@ template <>
 struct machine_for<text_source> {
     using type = text_machine;
 };
+template <>
+struct machine_for<restarting_engine> {
+    using type = engine &;
+};
 
 template <typename Source, typename Observer = no_observer>
 int run_bound_code(Source &&source, double *values, Observer &&observer = Observer{}) {
@@ -105,6 +111,7 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
     using Machine = std::remove_cvref_t<decltype(machine)>;
     constexpr bool observed = !std::is_same_v<std::remove_cvref_t<Observer>, no_observer>;
     static_assert(!observed || std::is_same_v<Machine, engine>, "observers watch the engine");
+    if constexpr (std::is_same_v<std::remove_cvref_t<Source>, restarting_engine>) machine.restart(values);
     if (!machine.start(values)) return not_started;
     value_stack &stack = machine.stack();
     // Slots 1 .. top hold the values, the top one in slot top; slot 0 holds

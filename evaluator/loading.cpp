@@ -168,20 +168,6 @@ void engine::restart() noexcept {
     stack_.clear();
 }
 
-void engine::restart(const double *values) noexcept {
-    symbol_entry *const symbols = symbols_.data();
-    const double *const start = start_values_.get();
-    const std::int32_t *const changeable = changeable_.get();
-    for (std::size_t k = 0; k < changeable_count_; ++k) {
-        symbol_entry &entry = symbols[changeable[k]];
-        entry.value = start[changeable[k]];
-        entry.assigned = false;
-    }
-    const std::int32_t *const inputs = input_indices_.get();
-    for (std::int32_t k = 0; k < input_count_; ++k) symbols[inputs[k]].value = values[k + 1];
-    stack_.clear();
-}
-
 void engine::release_formula() noexcept {
     if (!loaded_) return;
     symbols_.release();

@@ -41,9 +41,8 @@ extern "C" FORMULA_EXPORT PreparedFormula *FORMULA_CALL FormulaPrepare(const cha
 
 extern "C" FORMULA_EXPORT int32_t FORMULA_CALL FormulaEvaluate(PreparedFormula *formula, double *values) {
     if (formula == nullptr || values == nullptr) return 0;
-    formula->engine.restart(values);
     try {
-        return zerizi::run_bound_code(formula->engine, values);
+        return zerizi::run_bound_code(zerizi::restarting_engine{formula->engine}, values);
     } catch (...) {
         // Only growing the stack can throw; the run ends there, as Formula's does.
         return 0;
