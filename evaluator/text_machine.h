@@ -2,8 +2,9 @@
 // read once into a table of values, with the inputs bound as it is read, and
 // the code runs straight from the code text, each instruction decoded when it
 // is fetched. A call thus reads each text once and builds no code table.
-// The machine holds up to 64 symbols and uses the heap only for a stack that
-// outgrows it; Formula runs larger texts on the engine.
+// The machine holds up to 1023 symbols, as many as the compiler writes, and
+// uses the heap only for a stack that outgrows it; Formula runs larger texts
+// on the engine.
 #pragma once
 
 #include <cstddef>
@@ -34,8 +35,9 @@ public:
     text_machine(const text_machine &) = delete;
     text_machine &operator=(const text_machine &) = delete;
 
-    // The most symbols the machine holds.
-    static constexpr std::size_t largest_symbol_count = 64;
+    // The most symbols the machine holds: as many as formcomp writes (its
+    // symbol table holds 1023), so that only malformed texts need the engine.
+    static constexpr std::size_t largest_symbol_count = 1023;
 
     // Called when the run starts: reads both texts, binding the inputs from
     // `values`. Only the records that stand complete in a text count, however

@@ -61,8 +61,8 @@ long allocations_for(const test_support::formula_texts &texts, double &result) {
     return made;
 }
 
-TEST(HeapAllocation, NoneUpTo64SymbolsAnd512Instructions) {
-    for (auto [symbols, instructions] : {std::pair{3, 6}, {64, 512}, {64, 130}, {10, 512}}) {
+TEST(HeapAllocation, NoneUpTo1023SymbolsAnd512Instructions) {
+    for (auto [symbols, instructions] : {std::pair{3, 6}, {64, 512}, {65, 200}, {1023, 512}, {10, 512}}) {
         double expected, result;
         auto texts = sized_formula(symbols, instructions, expected);
         EXPECT_EQ(allocations_for(texts, result), 0) << symbols << " symbols, " << instructions << " instructions";
@@ -71,7 +71,7 @@ TEST(HeapAllocation, NoneUpTo64SymbolsAnd512Instructions) {
 }
 
 TEST(HeapAllocation, LargerTablesUseTheHeapAndStillEvaluate) {
-    for (auto [symbols, instructions] : {std::pair{65, 200}, {20, 600}, {400, 3000}}) {
+    for (auto [symbols, instructions] : {std::pair{1024, 200}, {20, 600}, {400, 3000}}) {
         double expected, result;
         auto texts = sized_formula(symbols, instructions, expected);
         EXPECT_GT(allocations_for(texts, result), 0) << symbols << " symbols, " << instructions << " instructions";
