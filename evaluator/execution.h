@@ -87,9 +87,8 @@ inline void assign_value(Machine &machine, std::int32_t index, double value, Obs
 // is; a restarting_engine, which the loop restarts with the inputs as it
 // starts (a prepared formula's evaluation); or a text_source, from which the
 // loop builds a text_machine in its own frame. Either way an evaluation has no
-// second frame or call to pay for. A
-// machine's start returns false when it cannot hold the texts; the loop then
-// runs nothing and returns not_started.
+// second frame or call to pay for. A machine's start returns false when it
+// cannot hold the texts; the loop then runs nothing and returns not_started.
 inline constexpr int not_started = -1;
 
 template <typename Source>

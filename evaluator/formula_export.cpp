@@ -17,10 +17,9 @@ namespace {
 }  // namespace
 
 // Runs a fresh machine, which reads the two texts as the run starts and runs
-// the code straight from the code text (or, for texts too large for it, the
-// engine); nothing survives the call. Always
-// returns 1. Null pointers, and tables too large for the memory available,
-// leave element 0 unchanged.
+// the code straight from the code text (texts too large for it run on the
+// engine); nothing survives the call. Always returns 1. Null pointers, and
+// tables too large for the memory available, leave element 0 unchanged.
 extern "C" FORMULA_EXPORT int32_t FORMULA_CALL Formula(double *values, const char *const *texts) {
     if (values == nullptr || texts == nullptr) return 1;
     try {

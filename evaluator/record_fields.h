@@ -159,11 +159,16 @@ ZERIZI_ALWAYS_INLINE operation_code operator_operation(const char *record) noexc
                : op_nothing;
 }
 
+// The operation of an instruction record's kind character (op_by_value for
+// an Operatore).
+ZERIZI_ALWAYS_INLINE operation_code kind_operation(const char *record) noexcept {
+    return operation_of_kind[static_cast<unsigned char>(record[formula::instruction_kind_offset])];
+}
+
 // The operation of an instruction record (see operation_code), the value of
 // an Operatore decoded too.
 ZERIZI_ALWAYS_INLINE operation_code record_operation(const char *record) noexcept {
-    const operation_code by_kind =
-        operation_of_kind[static_cast<unsigned char>(record[formula::instruction_kind_offset])];
+    const operation_code by_kind = kind_operation(record);
     return by_kind != op_by_value ? by_kind : operator_operation(record);
 }
 

@@ -53,9 +53,7 @@ public:
     static position before(position at) noexcept { return at - formula::instruction_record_width; }
     // The operation of the kind character; an Operatore gives op_by_value,
     // and the loop then asks for the operation its value names.
-    ZERIZI_ALWAYS_INLINE static operation_code operation(position at) noexcept {
-        return operation_of_kind[static_cast<unsigned char>(at[formula::instruction_kind_offset])];
-    }
+    ZERIZI_ALWAYS_INLINE static operation_code operation(position at) noexcept { return kind_operation(at); }
     ZERIZI_ALWAYS_INLINE static operation_code operator_operation(position at) noexcept {
         return zerizi::operator_operation(at);
     }
