@@ -32,7 +32,6 @@
 // is brought up to date before every observer call and when the run ends.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 #include <type_traits>
 #include <utility>
@@ -265,79 +264,76 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
             // PLUS, MINUS, MULT, DIV: double arithmetic. DIV: a b -> a / b,
             // or the division message and no result when b is 0.
             zerizi_case(PLUS) {
-                binary([](double a, double b) { return a + b; });
+                binary(operation_result<op_PLUS>{});
                 zerizi_break;
             }
             zerizi_case(MINUS) {
-                binary([](double a, double b) { return a - b; });
+                binary(operation_result<op_MINUS>{});
                 zerizi_break;
             }
             zerizi_case(MULT) {
-                binary([](double a, double b) { return a * b; });
+                binary(operation_result<op_MULT>{});
                 zerizi_break;
             }
             zerizi_case(DIV) {
-                dividing([](double a, double b) { return a / b; });
+                dividing(operation_result<op_DIV>{});
                 zerizi_break;
             }
             // SIGN: x -> -x, a change of sign (not the signum).
             zerizi_case(SIGN) {
-                unary([](double x) { return -x; });
+                unary(operation_result<op_SIGN>{});
                 zerizi_break;
             }
             // PERC: a b -> (a * b) * 0.01, b per cent of a, multiplied in that
             // order (not divided by 100).
             zerizi_case(PERC) {
-                binary([](double a, double b) {
-                    const double product = a * b;
-                    return product * 0.01;
-                });
+                binary(operation_result<op_PERC>{});
                 zerizi_break;
             }
             // MODOPER: a b -> fmod(a, b), exact, with the sign of a; the
             // division message and no result when b is 0.
             zerizi_case(MODOPER) {
-                dividing([](double a, double b) { return std::fmod(a, b); });
+                dividing(operation_result<op_MODOPER>{});
                 zerizi_break;
             }
             // LOGAND, LOGOR: a b -> trunc(a) & trunc(b), trunc(a) | trunc(b).
             // LOGNOT: x -> ~trunc(x). See operators.h.
             zerizi_case(LOGAND) {
-                binary([](double a, double b) { return bitwise_and(a, b); });
+                binary(operation_result<op_LOGAND>{});
                 zerizi_break;
             }
             zerizi_case(LOGOR) {
-                binary([](double a, double b) { return bitwise_or(a, b); });
+                binary(operation_result<op_LOGOR>{});
                 zerizi_break;
             }
             zerizi_case(LOGNOT) {
-                unary([](double x) { return bitwise_not(x); });
+                unary(operation_result<op_LOGNOT>{});
                 zerizi_break;
             }
             // LGT, LLT, LGE, LLE, LNE, LEQ: a b -> 1.0 when a > b (a < b,
             // a >= b, a <= b, a != b, a == b), else 0.0.
             zerizi_case(LGT) {
-                binary([](double a, double b) { return a > b ? 1.0 : 0.0; });
+                binary(operation_result<op_LGT>{});
                 zerizi_break;
             }
             zerizi_case(LLT) {
-                binary([](double a, double b) { return a < b ? 1.0 : 0.0; });
+                binary(operation_result<op_LLT>{});
                 zerizi_break;
             }
             zerizi_case(LGE) {
-                binary([](double a, double b) { return a >= b ? 1.0 : 0.0; });
+                binary(operation_result<op_LGE>{});
                 zerizi_break;
             }
             zerizi_case(LLE) {
-                binary([](double a, double b) { return a <= b ? 1.0 : 0.0; });
+                binary(operation_result<op_LLE>{});
                 zerizi_break;
             }
             zerizi_case(LNE) {
-                binary([](double a, double b) { return a != b ? 1.0 : 0.0; });
+                binary(operation_result<op_LNE>{});
                 zerizi_break;
             }
             zerizi_case(LEQ) {
-                binary([](double a, double b) { return a == b ? 1.0 : 0.0; });
+                binary(operation_result<op_LEQ>{});
                 zerizi_break;
             }
             // BRF: c t -> ; jumps to t when c equals 0 (0.0 or -0.0), any
@@ -374,15 +370,15 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
             // CEIL, FLOOR: a n -> a rounded up or down at the n-th place, n
             // used unchanged. See decimal_places.h.
             zerizi_case(ROUND) {
-                binary([](double a, double n) { return round_places(a, n); });
+                binary(operation_result<op_ROUND>{});
                 zerizi_break;
             }
             zerizi_case(CEIL) {
-                binary([](double a, double n) { return ceil_places(a, n); });
+                binary(operation_result<op_CEIL>{});
                 zerizi_break;
             }
             zerizi_case(FLOOR) {
-                binary([](double a, double n) { return floor_places(a, n); });
+                binary(operation_result<op_FLOOR>{});
                 zerizi_break;
             }
             // STOP: hands the output back and ends the run; values left on the
