@@ -36,6 +36,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "evaluator/dispatch.h"
 #include "evaluator/engine.h"
 #include "evaluator/text_machine.h"
 #include "evaluator/operators.h"
@@ -57,27 +58,12 @@ inline void assign_value(Machine &machine, std::int32_t index, double value, Obs
     observer.after_assign(index, value);
 }
 
-// The loop is written once for both ways of dispatching, as Lua's lvm.c is:
-// with GCC and clang (MinGW included) every operation ends by fetching the
-// next instruction and jumping through a table of label addresses, one
-// indirect jump with no bounds test; other compilers, and builds that define
-// ZERIZI_SWITCH_DISPATCH, go round a switch. zerizi_dispatch(o) starts the
-// dispatch on operation o, zerizi_case(name) begins the code of op_<name>,
-// zerizi_break ends it, and zerizi_redispatch(o) goes on to the code of
-// operation o for the same instruction.
-#if defined(__GNUC__) && !defined(ZERIZI_SWITCH_DISPATCH)
-#define ZERIZI_COMPUTED_GOTO 1
-#else
-#define ZERIZI_COMPUTED_GOTO 0
-#endif
-
-// The stack helpers below are always inlined, so that the depth and the slots
-// they share stay in registers.
-#if defined(__GNUC__)
-#define ZERIZI_STEP __attribute__((always_inline))
-#else
-#define ZERIZI_STEP
-#endif
+// The loop is written once for both ways of dispatching (dispatch.h).
+// zerizi_dispatch(o) starts the dispatch on operation o, zerizi_case(name)
+// begins the code of op_<name>, zerizi_break ends it, and
+// zerizi_redispatch(o) goes on to the code of operation o for the same
+// instruction. The stack helpers are ZERIZI_STEP, so that the depth and the
+// slots they share stay in registers.
 
 // run_bound_code runs the code of a machine whose inputs are bound already
 // (engine::restart(values)) or are bound as it starts (text_machine); run_code
