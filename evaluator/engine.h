@@ -87,6 +87,13 @@ public:
 
     bool loaded() const noexcept { return loaded_; }
 
+    // After keep_start: the input variables, in binding order (input k takes
+    // element k + 1 of the value array), and the output variable whose value
+    // collect_outputs hands back (0 when there is none).
+    std::int32_t input_count() const noexcept { return input_count_; }
+    std::int32_t input_index(std::int32_t k) const noexcept { return input_indices_[static_cast<std::size_t>(k)]; }
+    std::int32_t last_output() const noexcept { return last_output_; }
+
     // Symbols 1 .. symbol_count - 1; entry 0 is a constant 0.0 that stands for
     // every index outside the table.
     std::int32_t symbol_count() const noexcept { return symbol_count_; }

@@ -6,11 +6,16 @@
 
 #include "evaluator/engine.h"
 #include "evaluator/execution.h"
+#include "evaluator/straight_line_code.h"
 
 // The texts are kept: the engine's variable names point into the symbol text.
+// Code that runs straight to STOP is evaluated as its translation into steps
+// on registers; the engine evaluates the rest, and what the translation gives
+// up on (a zero divisor).
 struct PreparedFormula {
     std::string symbol_text;
     std::string code_text;
+    zerizi::straight_line_code straight_line;
     zerizi::engine engine;
 };
 
@@ -18,16 +23,30 @@ namespace {
 
 std::string copy_of(const char *text) { return text ? std::string(text) : std::string(); }
 
+// The evaluation of code that is not translated, or whose translation gave up.
+#if defined(__GNUC__)
+[[gnu::noinline]]
+#endif
+int run_on_engine(PreparedFormula *formula, double *values) noexcept {
+    try {
+        return zerizi::run_bound_code(zerizi::restarting_engine{formula->engine}, values);
+    } catch (...) {
+        // Only growing the stack can throw; the run ends there, as Formula's does.
+        return 0;
+    }
+}
+
 }  // namespace
 
 extern "C" FORMULA_EXPORT PreparedFormula *FORMULA_CALL FormulaPrepare(const char *const *texts) {
     if (texts == nullptr) return nullptr;
     try {
-        auto *formula = new PreparedFormula{copy_of(texts[0]), copy_of(texts[1]), {}};
+        auto *formula = new PreparedFormula{copy_of(texts[0]), copy_of(texts[1]), {}, {}};
         const char *kept[2] = {formula->symbol_text.c_str(), formula->code_text.c_str()};
         try {
             formula->engine.load_formula(kept);
             formula->engine.keep_start();
+            formula->straight_line.translate(formula->engine);
             formula->engine.fuse_assignments();
         } catch (...) {
             delete formula;
@@ -41,12 +60,7 @@ extern "C" FORMULA_EXPORT PreparedFormula *FORMULA_CALL FormulaPrepare(const cha
 
 extern "C" FORMULA_EXPORT int32_t FORMULA_CALL FormulaEvaluate(PreparedFormula *formula, double *values) {
     if (formula == nullptr || values == nullptr) return 0;
-    try {
-        return zerizi::run_bound_code(zerizi::restarting_engine{formula->engine}, values);
-    } catch (...) {
-        // Only growing the stack can throw; the run ends there, as Formula's does.
-        return 0;
-    }
+    return formula->straight_line.run(values, [formula](double *same) { return run_on_engine(formula, same); });
 }
 
 extern "C" FORMULA_EXPORT void FORMULA_CALL FormulaRelease(PreparedFormula *formula) {
