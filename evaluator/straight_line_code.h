@@ -48,8 +48,8 @@ public:
     // output to element 0, as the engine's run would, and returns 0 (no zero
     // divisor). When the code is not translated, or as soon as a divisor is
     // zero, it gives up before anything is shown or handed back and returns
-    // give_up(values) instead: the engine's evaluation, division message
-    // included.
+    // give_up(values) instead (which must not throw): the engine's
+    // evaluation, division message included.
     template <typename GiveUp>
     int run(double *values, GiveUp give_up) noexcept {
         return calls_out_ ? run_steps<true>(values, give_up) : run_steps<false>(values, give_up);
