@@ -75,6 +75,24 @@ TEST(PreparedFormula, EveryEvaluationStartsOverAsAFreshCall) {
     for (double a : {7.0, 20.0, 3.0, -0.0, 1e300}) EXPECT_TRUE(same_bits(prepared(formula, {a}), fresh(texts, {a})));
 }
 
+// Division messages shown and element 0, for a fresh call and for an
+// evaluation of the prepared formula, which must agree; returns the zero
+// divisors the evaluation reported.
+int expect_same_as_fresh(zerizi::prepared_formula &formula, const formula_texts &texts,
+                         const std::vector<double> &inputs) {
+    std::vector<double> values{-1.0};
+    values.insert(values.end(), inputs.begin(), inputs.end());
+    testing::internal::CaptureStderr();
+    const int zero_divisors = formula.evaluate(values.data());
+    const std::string shown = testing::internal::GetCapturedStderr();
+    testing::internal::CaptureStderr();
+    const double expected = fresh(texts, inputs);
+    EXPECT_EQ(shown, testing::internal::GetCapturedStderr()) << "inputs " << inputs[0] << ", " << inputs[1];
+    EXPECT_TRUE(same_bits(values[0], expected)) << values[0] << " against " << expected;
+    EXPECT_EQ(zero_divisors * std::string("Errore: Divisione per zero\n").size(), shown.size());
+    return zero_divisors;
+}
+
 TEST(PreparedFormula, JumpsAndDivisionsStartOverToo) {
 #ifdef _WIN32
     GTEST_SKIP() << "on Windows the division message is a modal MessageBoxA";
@@ -95,33 +113,8 @@ TEST(PreparedFormula, JumpsAndDivisionsStartOverToo) {
     f.op(STOP);
     const formula_texts texts = f.build();
     zerizi::prepared_formula formula(texts.symbols.c_str(), texts.code.c_str());
-    for (const std::vector<double> &inputs : {std::vector<double>{7.0, 0.0}, {7.0, 2.0}, {7.0, -0.0}, {1.0, 4.0}}) {
-        std::vector<double> values{-1.0, inputs[0], inputs[1]};
-        testing::internal::CaptureStderr();
-        const int zero_divisors = formula.evaluate(values.data());
-        const std::string shown = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(zero_divisors, inputs[1] == 0.0 ? 1 : 0);
-        EXPECT_EQ(shown, inputs[1] == 0.0 ? "Errore: Divisione per zero\n" : "");
-        testing::internal::CaptureStderr();
-        EXPECT_TRUE(same_bits(values[0], fresh(texts, inputs)));
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), shown);
-    }
-}
-
-// Division messages shown and element 0, for a fresh call and for an
-// evaluation of the prepared formula, which must agree.
-void expect_same_as_fresh(zerizi::prepared_formula &formula, const formula_texts &texts,
-                          const std::vector<double> &inputs) {
-    std::vector<double> values{-1.0};
-    values.insert(values.end(), inputs.begin(), inputs.end());
-    testing::internal::CaptureStderr();
-    const int zero_divisors = formula.evaluate(values.data());
-    const std::string shown = testing::internal::GetCapturedStderr();
-    testing::internal::CaptureStderr();
-    const double expected = fresh(texts, inputs);
-    EXPECT_EQ(shown, testing::internal::GetCapturedStderr()) << "inputs " << inputs[0] << ", " << inputs[1];
-    EXPECT_TRUE(same_bits(values[0], expected)) << values[0] << " against " << expected;
-    EXPECT_EQ(zero_divisors * std::string("Errore: Divisione per zero\n").size(), shown.size());
+    for (const std::vector<double> &inputs : {std::vector<double>{7.0, 0.0}, {7.0, 2.0}, {7.0, -0.0}, {1.0, 4.0}})
+        EXPECT_EQ(expect_same_as_fresh(formula, texts, inputs), inputs[1] == 0.0 ? 1 : 0);
 }
 
 TEST(PreparedFormula, CodeWithoutJumpsAgreesWithFreshCalls) {
