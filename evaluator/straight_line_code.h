@@ -9,8 +9,9 @@
 //
 // Registers: 0 holds 0.0 (what an empty stack pops, and every index that
 // names no symbol); 1 to n the n input variables, in binding order; then every
-// other symbol's value at the start of a run; then the integers the code
-// pushes and the 1.0 of LOGISIN; then one register per step's result.
+// other symbol's value at the start of a run; then, in the order the
+// translation meets them, the integers the code pushes, the 1.0 of LOGISIN
+// and one register per step's result.
 #pragma once
 
 #include <cstdint>
@@ -38,10 +39,10 @@ public:
     // Until translate succeeds, the code is one op_nothing step: run gives up at once.
     straight_line_code() : steps_{{op_nothing, 0, 0, 0}} {}
 
-    // Translates the engine's code, loaded and after keep_start (not fused:
-    // see engine::fuse_assignments). Returns false, and stays as it was, when
-    // the run meets a jump, or an ASSIGN or LOGISIN whose index depends on the
-    // inputs or on an earlier operation.
+    // Translates the engine's code, loaded and after keep_start (a fused
+    // "Riferimento i, ASSIGN" reads as the two it was). Returns false, and
+    // stays as it was, when the run meets a jump, or an ASSIGN or LOGISIN
+    // whose index depends on the inputs or on an earlier operation.
     bool translate(const engine &loaded);
 
     // One evaluation: binds the inputs of values, runs the steps and hands the
