@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "evaluator/bounded_evaluation.h"
 #include "evaluator/engine.h"
 #include "evaluator/execution.h"
 #include "evaluator/straight_line_code.h"
@@ -67,4 +68,9 @@ extern "C" FORMULA_EXPORT void FORMULA_CALL FormulaRelease(PreparedFormula *form
     if (formula == nullptr) return;
     formula->engine.release_formula();
     delete formula;
+}
+
+// Not bounded yet: the budget is not asked.
+int zerizi::evaluate_bounded(PreparedFormula *formula, double *values, const run_budget &) {
+    return FormulaEvaluate(formula, values);
 }
