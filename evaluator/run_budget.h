@@ -19,6 +19,10 @@ struct run_budget {
     void *context;
 };
 
+// What an unbounded run passes in a budget's place: the loops are generic
+// over the two, and a run without a budget has no charge compiled in.
+struct no_budget {};
+
 // What a run that the budget stopped returns in place of its count of zero
 // divisors (not_started, -1, is the machine's that could not hold the texts).
 inline constexpr int stopped_by_budget = -2;
