@@ -43,7 +43,7 @@ void drop_staged_files() {
 }
 
 void report_not_written(const std::string &path) {
-    report_error(token_range(), messages::file_not_written, path.c_str(), current_line());
+    report_error(token_range(), current_line(), messages::file_not_written, path.c_str());
 }
 
 // The lock beside the pair: NAME.lock for NAME.sym and NAME.obj.
