@@ -70,6 +70,9 @@ inline constexpr const char *row_zero_divisor_text = "divisione per zero nella v
 // The output column when the formula has no output variable.
 inline constexpr const char *no_output_column = "risultato";
 
+// --coverage, the closing line: %zu lines run, %zu lines with statements, %.2f their share.
+inline constexpr const char *coverage_summary_text = "righe eseguite: %zu di %zu (%.2f%%)";
+
 // Exit codes: 0 evaluated, 2 a command line or a file that cannot be used
 // (a bad row of a CSV file included), or a trace cut off.
 inline constexpr int exit_evaluated = 0;
