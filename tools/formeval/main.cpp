@@ -1,6 +1,8 @@
 // formeval: evaluates, lists and traces compiled formulas from the command
 // line (see arguments.h for the four modes). It reads NAME.sym and NAME.obj
-// from the current folder and refuses texts without their header. A plain
+// from the current folder, under the lock NAME.lock taken shared, and refuses
+// texts without their header. Whatever it writes to standard output is
+// checked: lost output ends the run with exit code 2. A plain
 // evaluation goes through Formula in the shared ZERIZI library, as a host
 // application does; --trace and --csv load the texts once into the same
 // engine that Formula runs, to watch it work or to run it row after row.
