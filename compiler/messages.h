@@ -48,6 +48,10 @@ inline constexpr char too_many_instructions[] = "Troppe istruzioni (massimo %d) 
 inline constexpr char nesting_too_deep[] = "Troppi if e while annidati (massimo %d) linea %d\n";
 // An output file that could not be created, written or put in place (output_files.cpp).
 inline constexpr char file_not_written[] = "Impossibile scrivere il file %s linea %d\n";
+// The lock file beside the pair (NAME.lock): something other than a regular
+// file under its name, or a file that cannot be opened or locked.
+inline constexpr char lock_not_a_regular_file[] = "Il file di blocco %s non e' un file regolare linea %d\n";
+inline constexpr char lock_not_opened[] = "Impossibile aprire il file di blocco %s linea %d\n";
 
 // The listings of option -d are in formula/listing.h, shared with formeval --list.
 

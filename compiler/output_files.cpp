@@ -46,6 +46,13 @@ void report_not_written(const std::string &path) {
     report_error(token_range(), current_line(), messages::file_not_written, path.c_str());
 }
 
+// A lock that could not be taken, by its reason.
+void report_not_locked(const platform::file_lock &lock, const std::string &lock_name) {
+    const char *format = lock.status() == platform::lock_status::not_a_regular_file ? messages::lock_not_a_regular_file
+                                                                                    : messages::lock_not_opened;
+    report_error(token_range(), format, lock_name.c_str(), current_line());
+}
+
 // The lock beside the pair: NAME.lock for NAME.sym and NAME.obj.
 std::string lock_name_for(const std::string &symbol_target) {
     return symbol_target.substr(0, symbol_target.size() - std::string_view(".sym").size()) + ".lock";
@@ -69,13 +76,17 @@ std::optional<std::string> previous_contents(const std::string &path) {
 // put their pairs in place one after the other, so the pair left is one
 // compile's. The symbol file goes first; if the code file then cannot follow,
 // the previous symbol file comes back: a host never finds a new symbol file
-// beside an old code file.
+// beside an old code file. Under the lock, the temporary files that killed
+// compiles of the name left behind are removed first.
 void put_pair_in_place() {
-    platform::file_lock lock(lock_name_for(staged.symbol_target));
+    const std::string lock_name = lock_name_for(staged.symbol_target);
+    platform::file_lock lock(lock_name);
     if (!lock.held()) {
-        report_not_written(staged.symbol_target);
+        report_not_locked(lock, lock_name);
         return;
     }
+    platform::remove_abandoned_replacements(staged.symbol_target.c_str());
+    platform::remove_abandoned_replacements(staged.code_target.c_str());
     const std::optional<std::string> previous = previous_contents(staged.symbol_target);
     if (!staged.symbols.commit()) {
         report_not_written(staged.symbol_target);

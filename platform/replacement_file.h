@@ -13,8 +13,13 @@
 // - A symbolic link is followed: the file it names is replaced.
 // - A target that is not a regular file (a device, a FIFO) is written
 //   directly, as opening it for writing would, without a rename.
-// POSIX: open(2) with O_EXCL, fchown, fchmod, rename(2).
-// Windows: CreateFileA with CREATE_NEW, GetFinalPathNameByHandleA,
+// - The temporary file is named "." TARGET "." 16-hex-digits ".tmp" (TARGET
+//   cut to 64 bytes) and is held, locked, while it is open. One that a killed
+//   process left behind is removed by remove_abandoned_replacements.
+// - POSIX: the temporary files open in the process are kept in a fixed table,
+//   so that platform/interrupt_cleanup.h can remove them on a signal.
+// POSIX: open(2) with O_EXCL, flock(2), fchown, fchmod, rename(2).
+// Windows: CreateFileA with CREATE_NEW (no sharing), GetFinalPathNameByHandleA,
 // SetFileAttributesA, MoveFileExA with MOVEFILE_REPLACE_EXISTING.
 #pragma once
 
@@ -65,5 +70,14 @@ private:
     std::unique_ptr<platform_state> state_;
     long error_ = 0;
 };
+
+// Removes the temporary files that replacements of target left behind (a
+// process killed before it could remove them): the files in the target's
+// folder named exactly as this helper names the temporary files of that
+// target (symbolic links followed), that no live process holds. Anything
+// else in the folder, a link or a folder of that name included, stays.
+// POSIX: flock(2) with LOCK_NB; Windows: CreateFileA without sharing, with
+// FILE_FLAG_DELETE_ON_CLOSE.
+void remove_abandoned_replacements(const char *target);
 
 }  // namespace platform

@@ -1,14 +1,23 @@
 #include "platform/replacement_file.h"
+#include "platform/replacement_names.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
+
+#include "platform/posix/live_temporaries.h"
+#include "platform/posix/open_file_name.h"
 
 namespace platform {
 
@@ -19,6 +28,7 @@ struct replacement_file::platform_state {
     bool existed = false;  // the target existed: its mode and owner are kept
     struct stat previous {};
     bool failed = false;
+    int tracked_slot = -1;  // the temporary's entry among the live temporaries
 };
 
 namespace {
@@ -49,16 +59,35 @@ bool follow_links(std::string &path, int &code) {
     return false;
 }
 
-// A name for the temporary file beside target: hidden, and telling whose it is.
-std::string temporary_name(const std::string &target, std::uint64_t number) {
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    // Kept short enough that the name fits wherever the target's name fits.
-    const std::string base = target.substr(folder.size(), 64);
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(number));
-    return folder + "." + base + suffix;
+// The live temporaries: the paths of the temporary files open in this
+// process, each in a fixed slot that a signal handler can read without
+// locking or allocating. A slot is claimed, filled, then marked live; the
+// handler reads live slots only. A path too long for a slot, or one beyond
+// the table's size, is not tracked (and then not removed on a signal).
+enum slot_state : int { free_slot, filling, live };
+struct tracked_path {
+    std::atomic<int> state{free_slot};
+    char path[4096];
+};
+constexpr std::size_t tracked_capacity = 64;
+tracked_path tracked[tracked_capacity];
+
+int track(const std::string &path) {
+    if (path.size() >= sizeof tracked[0].path) return -1;
+    for (std::size_t i = 0; i < tracked_capacity; ++i) {
+        int expected = free_slot;
+        if (!tracked[i].state.compare_exchange_strong(expected, filling)) continue;
+        std::memcpy(tracked[i].path, path.c_str(), path.size() + 1);
+        tracked[i].state.store(live);
+        return static_cast<int>(i);
+    }
+    return -1;
 }
+
+void untrack(int slot) {
+    if (slot >= 0) tracked[slot].state.store(free_slot);
+}
+
 
 // The count written: less than length only when writing failed (errno).
 std::size_t write_all(int descriptor, const void *data, std::size_t length) {
@@ -136,19 +165,34 @@ bool replacement_file::open(const char *target) {
     // Created exclusively, so an existing file of the same name is never
     // taken over; another name is tried instead. A replacement starts
     // private and gets the target's mode when it is complete; a new file
-    // gets the mode that creating it directly would give.
+    // gets the mode that creating it directly would give. The temporary file
+    // is locked for as long as it is open, which tells
+    // remove_abandoned_replacements that a live process holds it; one that
+    // was taken for abandoned before it was locked is given up for another.
     const mode_t mode = state->existed ? 0600 : 0666;
+    const replacement_names pattern(state->target, "/");
     std::random_device entropy;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        state->temporary = temporary_name(state->target, std::uint64_t{entropy()} << 32 | entropy());
-        state->descriptor =
+    code = EEXIST;
+    for (int attempt = 0; attempt < 100 && code == EEXIST; ++attempt) {
+        state->temporary = pattern.temporary(std::uint64_t{entropy()} << 32 | entropy());
+        const int descriptor =
             ::open(state->temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
-        if (state->descriptor >= 0 || errno != EEXIST) break;
+        if (descriptor < 0) {
+            code = errno;
+            continue;
+        }
+        // A file system without locks leaves the file unlocked (and unprotected).
+        if (flock(descriptor, LOCK_EX) != 0 || still_names(state->temporary.c_str(), descriptor)) {
+            state->descriptor = descriptor;
+            break;
+        }
+        ::close(descriptor);  // removed meanwhile: another name
     }
     if (state->descriptor < 0) {
-        error_ = errno;
+        error_ = code;
         return false;
     }
+    state->tracked_slot = track(state->temporary);
     state_ = std::move(state);
     return true;
 }
@@ -181,11 +225,14 @@ bool replacement_file::commit() {
     }
     const int descriptor = state.descriptor;
     state.descriptor = -1;
+    // A second descriptor keeps the temporary file locked until it is in place.
+    const int keeper = ::dup(descriptor);
     if (::close(descriptor) != 0 && !state.failed) fail(errno);
     if (!state.failed && !state.temporary.empty() &&
         std::rename(state.temporary.c_str(), state.target.c_str()) != 0) {
         fail(errno);
     }
+    if (keeper >= 0) ::close(keeper);
     const bool committed = !state.failed;
     if (committed) state.temporary.clear();
     discard();
@@ -196,7 +243,37 @@ void replacement_file::discard() {
     if (!state_) return;
     if (state_->descriptor >= 0) ::close(state_->descriptor);
     if (!state_->temporary.empty()) ::unlink(state_->temporary.c_str());
+    untrack(state_->tracked_slot);  // after the unlink: a signal before it still removes the file
     state_.reset();
+}
+
+void remove_abandoned_replacements(const char *target) {
+    if (target == nullptr || target[0] == '\0') return;
+    std::string path = target;
+    int code = 0;
+    if (!follow_links(path, code)) return;
+    const replacement_names pattern(path, "/");
+    DIR *folder = opendir(pattern.folder.empty() ? "." : pattern.folder.c_str());
+    if (folder == nullptr) return;
+    while (const dirent *entry = readdir(folder)) {
+        if (!pattern.matches(entry->d_name)) continue;
+        const std::string candidate = pattern.folder + entry->d_name;
+        const int descriptor = ::open(candidate.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+        if (descriptor < 0) continue;
+        struct stat status;
+        // Unlocked: no live replacement holds it.
+        if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && flock(descriptor, LOCK_EX | LOCK_NB) == 0 &&
+            still_names(candidate.c_str(), descriptor)) {
+            ::unlink(candidate.c_str());
+        }
+        ::close(descriptor);
+    }
+    closedir(folder);
+}
+
+void remove_live_temporaries() noexcept {
+    for (tracked_path &entry : tracked)
+        if (entry.state.load() == live) ::unlink(entry.path);
 }
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/replacement_file.h"
+#include "platform/replacement_names.h"
 
 #include <windows.h>
 
@@ -26,15 +27,6 @@ std::string final_name(HANDLE handle, const std::string &fallback) {
     const DWORD length = GetFinalPathNameByHandleA(handle, name, sizeof name, FILE_NAME_NORMALIZED);
     if (length == 0 || length >= sizeof name) return fallback;
     return std::string(name, length);
-}
-
-std::string temporary_name(const std::string &target, std::uint64_t number) {
-    const std::size_t separator = target.find_last_of("\\/:");
-    const std::string folder = separator == std::string::npos ? std::string() : target.substr(0, separator + 1);
-    const std::string base = target.substr(folder.size(), 64);
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(number));
-    return folder + "." + base + suffix;
 }
 
 }  // namespace
@@ -102,9 +94,10 @@ bool replacement_file::open(const char *target) {
 
     // Created exclusively, so an existing file of the same name is never
     // taken over; another name is tried instead.
+    const replacement_names pattern(state->target, "\\/:");
     std::random_device entropy;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        state->temporary = temporary_name(state->target, std::uint64_t{entropy()} << 32 | entropy());
+        state->temporary = pattern.temporary(std::uint64_t{entropy()} << 32 | entropy());
         state->handle = CreateFileA(state->temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         if (state->handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) break;
@@ -180,6 +173,34 @@ void replacement_file::discard() {
         DeleteFileA(state_->temporary.c_str());
     }
     state_.reset();
+}
+
+void remove_abandoned_replacements(const char *target) {
+    if (target == nullptr || target[0] == '\0') return;
+    std::string path = target;
+    HANDLE existing = CreateFileA(target, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (existing != INVALID_HANDLE_VALUE) {
+        path = final_name(existing, path);  // links followed, as open() does
+        CloseHandle(existing);
+    }
+    const replacement_names pattern(path, "\\/:");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((pattern.folder + pattern.prefix + "*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+            !pattern.matches(found.cFileName)) {
+            continue;
+        }
+        // Opened without sharing: refused while a live replacement holds it
+        // open; removed when this handle closes.
+        const std::string candidate = pattern.folder + found.cFileName;
+        HANDLE abandoned = CreateFileA(candidate.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (abandoned != INVALID_HANDLE_VALUE) CloseHandle(abandoned);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 }  // namespace platform

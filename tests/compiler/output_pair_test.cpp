@@ -1,12 +1,16 @@
 // How formcomp puts NAME.sym and NAME.obj in place, with the real program:
 // two compiles of one name at once leave one compile's pair, the files keep
-// their mode, and a file the user may not write is refused and stays.
+// their mode, and a file the user may not write is refused and stays; a lock
+// file that cannot be used is named; a stopped compile removes its temporary
+// files, and the next compile removes those of a killed one.
 #include "formcomp_program.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <grp.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,6 +36,7 @@ pid_t start_formcomp(const fs::path &folder, const fs::path &source, const fs::p
     const int printed = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (input < 0 || printed < 0 || dup2(input, 0) < 0 || dup2(printed, 1) < 0 || chdir(folder.c_str()) != 0) _exit(120);
     if (as_nobody && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)) _exit(121);
+    alarm(60);  // a compile that hangs ends, and fails its test
     execl(FORMCOMP_PATH, FORMCOMP_PATH, static_cast<char *>(nullptr));
     _exit(122);
 }
@@ -124,6 +129,96 @@ TEST_F(OutputPair, AFileTheUserMayNotWriteIsRefusedAndStays) {
     EXPECT_EQ(read_file(io.path() / "printed.txt"), "Impossibile scrivere il file F.sym linea 4\n");
     EXPECT_EQ(pair_in(work.path()), file_pair("previous symbols", "previous code"));
     EXPECT_EQ(listing(work.path()), just_the_pair);
+}
+
+// The lock file, created and locked exclusively as formcomp would (but
+// without its marker, so it stays): compiles of F wait with their
+// temporary files written.
+class held_lock {
+public:
+    explicit held_lock(const fs::path &path) : descriptor_(open(path.c_str(), O_RDWR | O_CREAT, 0666)) {
+        EXPECT_EQ(flock(descriptor_, LOCK_EX), 0);
+    }
+    ~held_lock() { close(descriptor_); }
+
+private:
+    int descriptor_;
+};
+
+// The names of the temporary files of F.sym and F.obj in a folder.
+std::set<std::string> temporaries_in(const fs::path &folder) {
+    std::set<std::string> names;
+    for (const std::string &name : listing(folder))
+        if ((name.starts_with(".F.sym.") || name.starts_with(".F.obj.")) && name.ends_with(".tmp")) names.insert(name);
+    return names;
+}
+
+// Waits until a compile waiting for the lock has written both temporary files.
+std::set<std::string> wait_for_temporaries(const fs::path &folder) {
+    for (int tries = 0; tries < 3000 && temporaries_in(folder).size() < 2; ++tries) usleep(10000);
+    return temporaries_in(folder);
+}
+
+TEST_F(OutputPair, ALockFileThatCannotBeUsedIsNamed) {
+    ASSERT_EQ(mkfifo((work.path() / "F.lock").c_str(), 0666), 0);
+    EXPECT_EQ(exit_code_of(start_formcomp(work.path(), io.path() / "one.frm", io.path() / "printed.txt")), 1);
+    EXPECT_EQ(read_file(io.path() / "printed.txt"), "Il file di blocco F.lock non e' un file regolare linea 4\n");
+    fs::remove(work.path() / "F.lock");
+    fs::create_symlink("F.lock", work.path() / "F.lock");  // a loop: it cannot be opened
+    EXPECT_EQ(exit_code_of(start_formcomp(work.path(), io.path() / "one.frm", io.path() / "printed.txt")), 1);
+    EXPECT_EQ(read_file(io.path() / "printed.txt"), "Impossibile aprire il file di blocco F.lock linea 4\n");
+    EXPECT_EQ(listing(work.path()), std::set<std::string>{"F.lock"});
+    if (geteuid() != 0) return;
+    // A lock file that the user nobody may not read.
+    fs::remove(work.path() / "F.lock");
+    write_file(work.path() / "F.lock", "");
+    fs::permissions(work.path() / "F.lock", fs::perms::owner_write);
+    fs::permissions(work.path(), fs::perms::all);
+    fs::permissions(io.path(), fs::perms::all);
+    EXPECT_EQ(exit_code_of(start_formcomp(work.path(), io.path() / "one.frm", io.path() / "printed.txt", true)), 1);
+    EXPECT_EQ(read_file(io.path() / "printed.txt"), "Impossibile aprire il file di blocco F.lock linea 4\n");
+}
+
+TEST_F(OutputPair, AStoppedCompileRemovesItsTemporaryFiles) {
+    held_lock lock(work.path() / "F.lock");
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+        const pid_t run = start_formcomp(work.path(), io.path() / "one.frm", io.path() / "printed.txt");
+        ASSERT_EQ(wait_for_temporaries(work.path()).size(), 2u) << number;
+        kill(run, number);
+        int status = 0;
+        waitpid(run, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number) << number;
+        EXPECT_EQ(listing(work.path()), std::set<std::string>{"F.lock"}) << number;
+    }
+}
+
+TEST_F(OutputPair, TheNextCompileRemovesWhatAKilledCompileLeft) {
+    // Names like a temporary file's but not one of F's, and one that a live
+    // process holds: all stay.
+    const std::set<std::string> others{".F.sym.0123456789abcde.tmp", ".F.sym.0123456789ABCDEF.tmp",
+                                       ".F.sym.0123456789abcdef.tmp.x", "F.sym.0123456789abcdef.tmp",
+                                       ".G.sym.0123456789abcdef.tmp", ".F.lock.0123456789abcdef.tmp"};
+    for (const std::string &name : others) write_file(work.path() / name, "other");
+    const fs::path live = work.path() / ".F.obj.00000000000000aa.tmp";
+    write_file(live, "live");
+    const int held = open(live.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    std::set<std::string> left;
+    {
+        held_lock lock(work.path() / "F.lock");
+        const pid_t run = start_formcomp(work.path(), io.path() / "two.frm", io.path() / "printed.txt");
+        left = wait_for_temporaries(work.path());
+        kill(run, SIGKILL);
+        exit_code_of(run);
+    }
+    ASSERT_EQ(left.size(), 3u);  // the killed compile's two and the live one
+    ASSERT_EQ(temporaries_in(work.path()), left);
+    EXPECT_EQ(exit_code_of(start_formcomp(work.path(), io.path() / "one.frm", io.path() / "printed.txt")), 0);
+    EXPECT_EQ(pair_in(work.path()), compiled_alone("one.frm"));
+    std::set<std::string> expected = others;
+    expected.insert({"F.lock", "F.obj", "F.sym", live.filename().string()});
+    EXPECT_EQ(listing(work.path()), expected);
+    close(held);
 }
 
 }  // namespace

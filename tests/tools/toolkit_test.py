@@ -12,9 +12,12 @@ import os
 import pty
 import random
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 import unittest
 
 FORMEVAL = None
@@ -60,8 +63,8 @@ class Folder(unittest.TestCase):
         return subprocess.run([FORMCOMP, *options], input=source, cwd=self.folder, capture_output=True,
                               text=True, timeout=30)
 
-    def formeval(self, *args, **kwargs):
-        return subprocess.run([FORMEVAL, *args], cwd=self.folder, capture_output=True, text=True, timeout=120,
+    def formeval(self, *args, timeout=120, **kwargs):
+        return subprocess.run([FORMEVAL, *args], cwd=self.folder, capture_output=True, text=True, timeout=timeout,
                               **kwargs)
 
 
@@ -370,12 +373,44 @@ class Csv(Folder):
         result = self.csv("1\n", "-o", os.path.join("no", "such", "folder.csv"))
         self.assertEqual(result.returncode, 2)
         self.assertIn("impossibile scrivere il file no/such/folder.csv", result.stderr)
-        for args in (("--csv", "CALC"), ("--csv", "CALC", "in.csv", "-o"), ("--csv", "CALC", "in.csv", "x.csv"),
-                     ("--csv", "CALC", "in.csv", "-o", "in.csv")):
+        for args in (("--csv", "CALC"), ("--csv", "CALC", "in.csv", "-o"), ("--csv", "CALC", "in.csv", "x.csv")):
             result = self.formeval(*args)
             self.assertEqual(result.returncode, 2, args)
             self.assertIn("uso: formeval", result.stderr)
         self.assertEqual(self.read("in.csv"), "1\n")
+
+    def test_an_output_that_is_the_input_is_refused(self):
+        self.write("in.csv", "1\n")
+        os.symlink("in.csv", self.path("link.csv"))
+        os.link(self.path("in.csv"), self.path("hard.csv"))
+        for output in ("in.csv", "./in.csv", "link.csv", "hard.csv", self.path("in.csv")):
+            result = self.formeval("--csv", "CALC", "in.csv", "-o", output)
+            self.assertEqual((result.returncode, result.stdout, result.stderr),
+                             (2, "", f"formeval: il file di uscita {output} sostituirebbe il file di ingresso in.csv\n"))
+        self.assertEqual(self.read("in.csv"), "1\n")
+        # An empty name does not mean standard output.
+        result = self.formeval("--csv", "CALC", "in.csv", "-o", "")
+        self.assertEqual((result.returncode, result.stdout, result.stderr),
+                         (2, "", "formeval: manca il nome del file di uscita dopo -o\n"))
+
+    def test_a_stopped_run_removes_its_temporary_file(self):
+        # Each row runs a long loop: the run is still going when it is stopped.
+        self.compile("method S input n; output r; proc while (n > 0) n = n - 1; r = r + 1; end endp")
+        self.write("big.csv", "100000\n" * 20000)
+        self.write("prev.csv", "previous\n")
+        before = sorted(os.listdir(self.folder))
+        for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            run = subprocess.Popen([FORMEVAL, "--csv", "S", "big.csv", "-o", "prev.csv"], cwd=self.folder,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(3000):
+                if any(name.startswith(".prev.csv.") for name in os.listdir(self.folder)) or run.poll() is not None:
+                    break
+                time.sleep(0.01)
+            self.assertIsNone(run.poll(), number)
+            run.send_signal(number)
+            self.assertEqual(run.wait(timeout=60), -number)
+            self.assertEqual(self.read("prev.csv"), "previous\n", number)
+            self.assertEqual(sorted(os.listdir(self.folder)), before, number)
 
     def test_zero_divisor_names_its_row(self):
         self.compile("method D input a, b; output r; proc r = a / b; endp")
@@ -423,6 +458,61 @@ class Csv(Folder):
             self.assertEqual(sum(1 for _ in file), rows + 1)
         result = self.formeval("--csv", "CALC", "in.csv", "-o", "out.csv")
         self.assertEqual((result.returncode, result.stderr), (0, ""))
+
+
+class Edges(Folder):
+    def test_lost_output_is_reported_in_every_mode(self):
+        self.compile("method CALC input A; output R; proc R = A * 2; endp")
+        self.write("in.csv", "1\n")
+        for args in (("CALC", "3"), ("--trace", "CALC", "3"), ("--list", "CALC"), ("--csv", "CALC", "in.csv"),
+                     ("--help",), ("--version",)):
+            with open("/dev/full", "w") as full:
+                result = subprocess.run([FORMEVAL, *args], cwd=self.folder, stdout=full, stderr=subprocess.PIPE,
+                                        text=True, timeout=60)
+            self.assertEqual((result.returncode, result.stderr),
+                             (2, "formeval: impossibile scrivere lo standard output\n"), args)
+
+    def test_reads_while_formcomp_replaces_the_pair_see_one_compiles_pair(self):
+        sources = ("method F input a; output r; proc r = a * 2; endp",
+                   "method F input a, b; static s; output r; proc s = b; r = a + s * 3 + 1000; endp")
+        listings = set()
+        for source in sources:
+            self.compile(source)
+            listings.add(self.formeval("--list", "F").stdout)
+        self.assertEqual(len(listings), 2)
+        stop = threading.Event()
+
+        def compile_in_turn():
+            turn = 0
+            while not stop.is_set():
+                self.compile(sources[turn % 2])
+                turn += 1
+
+        compiles = threading.Thread(target=compile_in_turn)
+        compiles.start()
+        try:
+            # Without the lock, about one read in five saw a mixed pair.
+            for round in range(300):
+                result = self.formeval("--list", "F")
+                self.assertEqual(result.returncode, 0, result.stderr)
+                self.assertIn(result.stdout, listings, f"round {round}: a mixed pair")
+        finally:
+            stop.set()
+            compiles.join()
+        # Neither a lock file nor a temporary file stays.
+        self.assertEqual(sorted(os.listdir(self.folder)), ["F.obj", "F.sym"])
+
+    def test_a_lock_file_that_cannot_be_used_is_named(self):
+        self.compile("method CALC input A; output R; proc R = A * 2; endp")
+        os.mkfifo(self.path("CALC.lock"))
+        result = self.formeval("CALC", "3", timeout=30)
+        self.assertEqual((result.returncode, result.stdout, result.stderr),
+                         (2, "", "formeval: il file di blocco CALC.lock non e' un file regolare\n"))
+        os.remove(self.path("CALC.lock"))
+        os.symlink("CALC.lock", self.path("CALC.lock"))  # a loop: cannot be opened
+        result = self.formeval("CALC", "3", timeout=30)
+        self.assertEqual((result.returncode, result.stdout, result.stderr),
+                         (2, "", "formeval: impossibile aprire il file di blocco CALC.lock\n"))
 
 
 if __name__ == "__main__":

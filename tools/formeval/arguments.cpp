@@ -24,22 +24,30 @@ bool read_mode_option(std::string_view word, mode &selected) {
     return true;
 }
 
-// NAME FILE.csv, with "-o OUT" before, between or after them.
+// NAME FILE.csv, with "-o OUT" before, between or after them. Whether OUT is
+// FILE.csv under another name is checked on the files (csv_mode.cpp).
 bool read_csv_words(const std::vector<std::string> &words, invocation &result, std::string &error) {
     std::vector<std::string> positional;
+    bool output_given = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (words[i] == "-o") {
-            if (i + 1 == words.size() || !result.output_path.empty()) {
+            if (i + 1 == words.size() || output_given) {
                 error = usage_text;
                 return false;
             }
+            output_given = true;
             result.output_path = words[++i];
         } else {
             positional.push_back(words[i]);
         }
     }
-    if (positional.size() != 2 || positional[1].empty() || result.output_path == positional[1]) {
+    if (positional.size() != 2 || positional[1].empty()) {
         error = usage_text;
+        return false;
+    }
+    // Without a name the rows would go to standard output unasked.
+    if (output_given && result.output_path.empty()) {
+        error = empty_output_name_text;
         return false;
     }
     result.name = positional[0];

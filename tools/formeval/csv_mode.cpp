@@ -6,12 +6,14 @@
 #include <string>
 
 #include "platform/file_handle.h"
+#include "platform/file_identity.h"
 #include "platform/replacement_file.h"
 #include "tools/formeval/csv_evaluation.h"
 #include "tools/formeval/csv_rows.h"
 #include "tools/formeval/messages.h"
 #include "tools/formeval/progress_bar.h"
 #include "tools/formeval/refusal.h"
+#include "tools/formeval/standard_output.h"
 
 namespace formeval {
 
@@ -30,15 +32,13 @@ public:
     bool opened() const noexcept { return target_.empty() || file_.is_open(); }
 
     bool write(std::string &buffer) {
-        bool written = target_.empty()
-                           ? buffer.empty() || std::fwrite(buffer.data(), 1, buffer.size(), stdout) == buffer.size()
-                           : file_.write(buffer.data(), buffer.size());
+        bool written = target_.empty() ? write_checked(stdout, buffer) : file_.write(buffer.data(), buffer.size());
         buffer.clear();
         return written;
     }
 
     bool commit() {
-        if (target_.empty()) return std::fflush(stdout) == 0 && !std::ferror(stdout);
+        if (target_.empty()) return finish_standard_output();
         return file_.commit();
     }
 
@@ -60,6 +60,9 @@ int evaluate_csv_file(loaded_formula &formula, const invocation &call) {
     std::error_code size_error;
     const std::uintmax_t size = std::filesystem::file_size(call.csv_path, size_error);
 
+    // Compared as files, so that "./in.csv" or a link to it is caught too.
+    if (!call.output_path.empty() && platform::same_file(call.output_path, call.csv_path))
+        return refuse(output_replaces_input_text, call.output_path.c_str(), call.csv_path.c_str());
     output_sink output(call.output_path);
     if (!output.opened()) return refuse(unwritable_file_text, call.output_path.c_str());
 

@@ -1,6 +1,8 @@
 // formeval: evaluates, lists and traces compiled formulas from the command
 // line (see arguments.h for the four modes). It reads NAME.sym and NAME.obj
-// from the current folder and refuses texts without their header. A plain
+// from the current folder, under the lock NAME.lock taken shared, and refuses
+// texts without their header. Whatever it writes to standard output is
+// checked: lost output ends the run with exit code 2. A plain
 // evaluation goes through Formula in the shared ZERIZI library, as a host
 // application does; --trace and --csv load the texts once into the same
 // engine that Formula runs, to watch it work or to run it row after row.
@@ -10,6 +12,8 @@
 
 #include "formula/format.h"
 #include "formula_version.h"
+#include "platform/file_lock.h"
+#include "platform/interrupt_cleanup.h"
 #include "zerizi.h"
 #include "tools/formeval/arguments.h"
 #include "tools/formeval/code_listing.h"
@@ -19,6 +23,7 @@
 #include "tools/formeval/messages.h"
 #include "tools/formeval/number_text.h"
 #include "tools/formeval/refusal.h"
+#include "tools/formeval/standard_output.h"
 #include "tools/formeval/trace.h"
 
 namespace formeval {
@@ -37,7 +42,17 @@ bool load_text(const std::string &path, std::size_t record_width, std::string &t
     return true;
 }
 
+// Both texts, read under the lock that formcomp holds while it puts a pair
+// in place, so they are one compile's pair.
 bool load_texts(const invocation &call, std::string &symbols, std::string &code, int &exit_code) {
+    const std::string lock_name = call.name + ".lock";
+    const platform::file_lock lock(lock_name, platform::lock_mode::shared);
+    if (!lock.held()) {
+        exit_code = refuse(lock.status() == platform::lock_status::not_a_regular_file ? lock_not_a_regular_file_text
+                                                                                       : lock_not_opened_text,
+                           lock_name.c_str());
+        return false;
+    }
     return load_text(call.name + ".sym", formula::symbol_record_width, symbols, exit_code) &&
            load_text(call.name + ".obj", formula::instruction_record_width, code, exit_code);
 }
@@ -72,11 +87,11 @@ void warn_without_output(const invocation &call) {
 
 int run(const invocation &call) {
     if (call.mode == mode::help) {
-        std::printf("%s\n%s", usage_text, help_text);
+        write_checked(stdout, std::string(usage_text) + "\n" + help_text);
         return exit_evaluated;
     }
     if (call.mode == mode::version) {
-        std::printf("formeval (%s) %s\n", FORMULA_PRODUCT_NAME, FORMULA_VERSION);
+        write_checked(stdout, std::string("formeval (") + FORMULA_PRODUCT_NAME + ") " + FORMULA_VERSION + "\n");
         return exit_evaluated;
     }
     std::string symbols, code;
@@ -93,7 +108,7 @@ int run(const invocation &call) {
 
     switch (call.mode) {
         case mode::list:
-            std::fputs(list_compiled_formula(symbols, code).c_str(), stdout);
+            write_checked(stdout, list_compiled_formula(symbols, code));
             return exit_evaluated;
         case mode::evaluate: {
             if (!read_inputs(call, symbols, inputs, exit_code)) return exit_code;
@@ -101,7 +116,7 @@ int run(const invocation &call) {
             values.insert(values.end(), inputs.begin(), inputs.end());
             const char *texts[2] = {symbols.c_str(), code.c_str()};
             Formula(values.data(), texts);
-            std::printf("%s\n", shortest_text(values[0]).c_str());
+            write_checked(stdout, shortest_text(values[0]) + "\n");
             if (!has_output_variable(symbols)) warn_without_output(call);
             return exit_evaluated;
         }
@@ -111,9 +126,11 @@ int run(const invocation &call) {
             std::string trace;
             double output = 0.0;
             const bool complete = trace_evaluation(formula, inputs, trace, output, stdout);
-            std::fwrite(trace.data(), 1, trace.size(), stdout);
-            std::fflush(stdout);
-            if (!complete) return refuse(trace_cut_off_text, trace_step_limit);
+            write_checked(stdout, trace);
+            if (!complete) {
+                finish_standard_output();  // the trace before the message
+                return refuse(trace_cut_off_text, trace_step_limit);
+            }
             if (formula.output_name().empty()) warn_without_output(call);
             return exit_evaluated;
         }
@@ -135,5 +152,10 @@ int main(int argc, char **argv) {
     formeval::invocation call;
     std::string error;
     if (!formeval::parse_arguments(argc, argv, call, error)) return formeval::refuse("%s", error.c_str());
-    return formeval::run(call);
+    platform::remove_temporaries_on_interrupt();
+    const int exit_code = formeval::run(call);
+    // A refusal has said what went wrong; otherwise lost output is the fault.
+    if (exit_code == formeval::exit_evaluated && !formeval::finish_standard_output())
+        return formeval::refuse("%s", formeval::unwritable_output_text);
+    return exit_code;
 }

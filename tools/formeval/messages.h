@@ -40,6 +40,10 @@ inline constexpr const char *not_a_number_text = "l'ingresso %d non e' un numero
 // %d: input variables of the formula; %d: inputs given.
 inline constexpr const char *input_count_text =
     "numero di ingressi errato: la formula ne chiede %d, ne sono stati dati %d";
+// The lock file NAME.lock, taken shared while NAME.sym and NAME.obj are read,
+// so that a formcomp replacing them is waited for. %s: the lock file's name.
+inline constexpr const char *lock_not_a_regular_file_text = "il file di blocco %s non e' un file regolare";
+inline constexpr const char *lock_not_opened_text = "impossibile aprire il file di blocco %s";
 // After the result (exit code 0): %s: the formula's name.
 inline constexpr const char *no_output_variable_text =
     "la formula %s non ha una variabile output: il risultato e' sempre 0";
@@ -51,7 +55,11 @@ inline constexpr const char *trace_cut_off_text =
 // --csv. Row numbers count the lines of the file from 1, the header included.
 // %s: the file name.
 inline constexpr const char *unwritable_file_text = "impossibile scrivere il file %s";
+// Every mode: what it wrote to standard output was lost.
 inline constexpr const char *unwritable_output_text = "impossibile scrivere lo standard output";
+// -o: %s: the output file; %s: the CSV file it is the same file as.
+inline constexpr const char *output_replaces_input_text = "il file di uscita %s sostituirebbe il file di ingresso %s";
+inline constexpr const char *empty_output_name_text = "manca il nome del file di uscita dopo -o";
 // %s: the CSV file; %lld: the row; %s: what is wrong with it (one of the texts below).
 inline constexpr const char *bad_row_text = "%s, riga %lld: %s";
 // %zu: values in the row; %d: input variables of the formula.

@@ -5,6 +5,7 @@
 #include "formula/listing.h"
 #include "tools/formeval/code_listing.h"
 #include "tools/formeval/number_text.h"
+#include "tools/formeval/standard_output.h"
 
 namespace formeval {
 
@@ -52,7 +53,7 @@ void trace_observer::complete_pending_line(const zerizi::value_stack &stack) {
     pending_line_.clear();
     assignments_.clear();
     if (sink_ && out_.size() >= (std::size_t{1} << 16)) {
-        std::fwrite(out_.data(), 1, out_.size(), sink_);
+        write_checked(sink_, out_);
         out_.clear();
     }
 }
