@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -104,6 +105,27 @@ std::size_t write_all(int descriptor, const void *data, std::size_t length) {
     return written;
 }
 
+// Holds off SIGINT, SIGTERM and SIGHUP while a temporary file is created and
+// entered in the table that their handler reads, so that the handler never
+// finds a temporary file that exists but is not listed.
+class interrupts_held {
+public:
+    interrupts_held() noexcept {
+        sigset_t held;
+        sigemptyset(&held);
+        sigaddset(&held, SIGINT);
+        sigaddset(&held, SIGTERM);
+        sigaddset(&held, SIGHUP);
+        pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~interrupts_held() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    interrupts_held(const interrupts_held &) = delete;
+    interrupts_held &operator=(const interrupts_held &) = delete;
+
+private:
+    sigset_t previous_;
+};
+
 }  // namespace
 
 replacement_file::replacement_file() = default;
@@ -172,6 +194,7 @@ bool replacement_file::open(const char *target) {
     const mode_t mode = state->existed ? 0600 : 0666;
     const replacement_names pattern(state->target, "/");
     std::random_device entropy;
+    const interrupts_held held;
     code = EEXIST;
     for (int attempt = 0; attempt < 100 && code == EEXIST; ++attempt) {
         state->temporary = pattern.temporary(std::uint64_t{entropy()} << 32 | entropy());
