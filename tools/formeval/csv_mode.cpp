@@ -31,7 +31,7 @@ int evaluate_csv_file(loaded_formula &formula, const invocation &call) {
     const auto take_line = [&](std::string_view line, std::string &message) {
         return evaluator.take_line(line, out, message);
     };
-    const auto after_block = [&] { return out.size() < (std::size_t{1} << 20) || output.write(out); };
+    const auto after_block = [&] { return output.write_when_full(out); };
     switch (read_csv_lines(input.get(), size_for_progress(call.csv_path), evaluator.reader(), take_line, after_block,
                            error)) {
         case csv_pass::read:

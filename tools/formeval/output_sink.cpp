@@ -24,6 +24,10 @@ bool output_sink::write(std::string &buffer) {
     return written;
 }
 
+bool output_sink::write_when_full(std::string &buffer) {
+    return buffer.size() < (std::size_t{1} << 20) || write(buffer);
+}
+
 bool output_sink::commit() {
     if (target_.empty()) return finish_standard_output();
     return file_.commit();

@@ -19,6 +19,8 @@ public:
 
     // Writes the buffer and empties it; false when that failed.
     bool write(std::string &buffer);
+    // The same once the buffer holds a block (1 MiB) or more; else nothing.
+    bool write_when_full(std::string &buffer);
     bool commit();
     // What a failed write or commit ends with: the message and exit code 2.
     int refuse_unwritten() const;
