@@ -235,6 +235,26 @@ class BadInput(Session):
         self.open(SOURCE)
         self.still_answers()
 
+    def test_a_bad_header_costs_one_error_and_no_later_message(self):
+        shutdown = b'{"jsonrpc":"2.0","id":%d,"method":"shutdown"}'
+        for bad_header in (b"Content-Type: x\r\n\r\n", b"Content-Length: 12abc\r\n\r\n",
+                           b"Content-Length: %d\r\n\r\n" % (64 * 1024 * 1024 + 1),
+                           b"Content-Length: 99999999999999999999999\r\n\r\n"):
+            with self.subTest(bad_header=bad_header):
+                server = LanguageServer([SERVER])
+                server.request("initialize", {"processId": None, "rootUri": None, "capabilities": {}})
+                # The bad message's body runs straight into the next header.
+                server.send_raw(bad_header + shutdown % 0)
+                for request_id in range(1, 6):
+                    body = shutdown % request_id
+                    server.send_raw(b"Content-Length: %d\r\n\r\n" % len(body) + body)
+                server.notify("exit", None)
+                replies = [server.receive() for _ in range(6)]
+                self.assertEqual(replies[0]["error"]["code"], -32700)
+                self.assertEqual([reply.get("id") for reply in replies[1:]], [1, 2, 3, 4, 5])
+                self.assertIsNone(replies[1]["result"])
+                self.assertEqual(server.process.wait(timeout=30), 0)
+
     def test_end_of_input_without_exit(self):
         self.assertEqual(self.server.close(), 1)
 

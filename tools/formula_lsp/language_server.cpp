@@ -90,8 +90,8 @@ std::string joined(const std::vector<std::string> &words) {
 
 }  // namespace
 
-std::vector<json> language_server::unreadable_message() {
-    return {error_reply(nullptr, parse_error, "unreadable message header or body too long")};
+std::vector<json> language_server::unreadable_message(const char *fault) {
+    return {error_reply(nullptr, parse_error, fault)};
 }
 
 std::vector<json> language_server::handle(const std::string &body) {

@@ -21,8 +21,8 @@ class language_server {
 public:
     // The messages to send for one message received (its JSON text).
     std::vector<json> handle(const std::string &body);
-    // For a message whose header could not be read.
-    std::vector<json> unreadable_message();
+    // For a message whose header could not be used, and why.
+    std::vector<json> unreadable_message(const char *fault);
 
     bool exit_requested() const { return exit_requested_; }
     // 0 after "shutdown" then "exit", 1 after "exit" alone.
