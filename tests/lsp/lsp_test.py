@@ -222,6 +222,22 @@ class BadInput(Session):
         self.server.notify("no/such/notification", {"x": 1})
         self.still_answers()
 
+    def test_positions_out_of_range_are_clamped(self):
+        self.open(SOURCE)
+        largest = 2 ** 31 - 1
+        for method in ("textDocument/hover", "textDocument/definition", "textDocument/references",
+                       "textDocument/completion"):
+            for line, character in ((largest, 0), (0, largest), (largest, largest), (-1, -largest),
+                                    (2 ** 63, 2 ** 64), (1e300, -1e300), (12.5, 33.9)):
+                reply = self.ask(method, line, character, context={"includeDeclaration": True})
+                self.assertIn("result", reply, (method, line, character))
+        # Past the range of an int is past the end, not a number wrapped round
+        # to "importo" on line 1; a fraction is cut.
+        self.assertIsNone(self.ask("textDocument/hover", 2 ** 32 + 1, 7)["result"])
+        self.assertIsNone(self.ask("textDocument/hover", 1, 2 ** 32 + 7)["result"])
+        self.assertIn("input importo", self.ask("textDocument/hover", 1.9, 7.5)["result"]["contents"]["value"])
+        self.assertEqual(self.ask("textDocument/hover", "1", 7)["error"]["code"], -32602)
+
     def test_malformed_json_rpc(self):
         for body in (b"{not json", b"[1, 2, 3]", b'"text"', b'{"jsonrpc":"2.0","id":5}', b"{}"):
             self.server.send_raw(b"Content-Length: %d\r\n\r\n" % len(body) + body)
@@ -242,6 +258,7 @@ class BadInput(Session):
                            b"Content-Length: 99999999999999999999999\r\n\r\n"):
             with self.subTest(bad_header=bad_header):
                 server = LanguageServer([SERVER])
+                self.addCleanup(server.process.kill)
                 server.request("initialize", {"processId": None, "rootUri": None, "capabilities": {}})
                 # The bad message's body runs straight into the next header.
                 server.send_raw(bad_header + shutdown % 0)

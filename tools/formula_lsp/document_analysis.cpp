@@ -159,7 +159,9 @@ editor_range document_analysis::to_editor(const source_range &range) const {
 }
 
 void document_analysis::to_source(const editor_position &position, int &line, int &column) const {
-    line = std::max(position.line, 0) + 1;
+    // Past the last line is the empty line after it; the count of lines fits an int.
+    std::size_t index = std::min(static_cast<std::size_t>(std::max(position.line, 0)), line_starts_.size());
+    line = static_cast<int>(index) + 1;
     std::string text = line_text(line);
     int units = 0;
     std::size_t i = 0;

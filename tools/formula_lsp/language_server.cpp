@@ -3,7 +3,10 @@
 #include "tools/formula_lsp/builtins.h"
 #include "tools/formula_lsp/messages.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <stdexcept>
 
 namespace formula_lsp {
@@ -62,9 +65,25 @@ std::string without_line_end(std::string text) {
     return text;
 }
 
+// A line or character number as the client sent it, clamped to 0 ..
+// INT_MAX: negative numbers are 0, larger ones and fractions are cut, so no
+// number in a request can overflow the arithmetic on positions.
+int position_number(const json &number) {
+    constexpr int largest = std::numeric_limits<int>::max();
+    if (number.is_number_unsigned()) return static_cast<int>(std::min<std::uint64_t>(number.get<std::uint64_t>(), largest));
+    if (number.is_number_integer()) {
+        return static_cast<int>(std::clamp<std::int64_t>(number.get<std::int64_t>(), 0, largest));
+    }
+    if (number.is_number_float()) {
+        double value = number.get<double>();
+        return value > 0 ? static_cast<int>(std::min(value, static_cast<double>(largest))) : 0;
+    }
+    throw request_failure(invalid_params, "a position's line and character are numbers");
+}
+
 editor_position position_of(const json &params) {
     const json &position = params.at("position");
-    return {position.at("line").get<int>(), position.at("character").get<int>()};
+    return {position_number(position.at("line")), position_number(position.at("character"))};
 }
 
 bool is_name_char(char c) {
