@@ -172,6 +172,32 @@ class Features(Session):
                                   "local": ["tasso"], "label": ["Sconto", "Calcolo", "Fine"]})
 
 
+class ProtocolOrder(unittest.TestCase):
+    def test_before_initialize_and_after_shutdown(self):
+        server = LanguageServer([SERVER])
+        self.addCleanup(server.process.kill)
+        symbols = {"textDocument": {"uri": URI}}
+        opened = {"textDocument": {"uri": URI, "languageId": "formula", "version": 1, "text": SOURCE}}
+        # Before "initialize": requests get ServerNotInitialized, notifications are dropped.
+        self.assertEqual(server.request("textDocument/documentSymbol", symbols)["error"]["code"], -32002)
+        self.assertEqual(server.request("shutdown", None)["error"]["code"], -32002)
+        server.notify("textDocument/didOpen", opened)
+        self.assertIn("capabilities", server.request("initialize", {"capabilities": {}})["result"])
+        self.assertEqual(server.request("textDocument/documentSymbol", symbols)["error"]["code"], -32602)
+        server.notify("textDocument/didOpen", opened)
+        server.diagnostics(URI)
+        self.assertIsNone(server.request("shutdown", None)["result"])
+        # After "shutdown": requests are invalid, notifications but "exit" are dropped.
+        self.assertEqual(server.request("textDocument/documentSymbol", symbols)["error"]["code"], -32600)
+        server.notify("textDocument/didChange", {"textDocument": {"uri": URI, "version": 2},
+                                                 "contentChanges": [{"text": "method F endp"}]})
+        self.assertEqual(server.request("shutdown", None)["error"]["code"], -32600)
+        server.notify("exit", None)
+        self.assertEqual(server.process.wait(timeout=30), 0)
+        # No diagnostics for the change after shutdown: "exit" was the next thing heard.
+        self.assertRaises(EOFError, server.receive)
+
+
 class BadInput(Session):
     def still_answers(self):
         reply = self.server.request("textDocument/documentSymbol", {"textDocument": {"uri": URI}})

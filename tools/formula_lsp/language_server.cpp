@@ -22,6 +22,7 @@ constexpr int invalid_request = -32600;
 constexpr int method_not_found = -32601;
 constexpr int invalid_params = -32602;
 constexpr int internal_error = -32603;
+constexpr int server_not_initialized = -32002;
 
 // LSP enumerations.
 constexpr int severity_error = 1, severity_warning = 2;
@@ -125,6 +126,16 @@ std::vector<json> language_server::handle(const std::string &body) {
         return {error_reply(id, invalid_request, "Invalid Request")};
     }
     std::string method = message["method"].get<std::string>();
+    // Before "initialize" only "exit" is heard; after "shutdown", only "exit".
+    // Requests out of order get their error, notifications are dropped.
+    if (!initialized_ && method != "initialize" && method != "exit") {
+        if (is_request) return {error_reply(id, server_not_initialized, "Server not initialized")};
+        return {};
+    }
+    if (shutdown_received_ && method != "exit") {
+        if (is_request) return {error_reply(id, invalid_request, "Invalid Request: the server is shut down")};
+        return {};
+    }
     json params = message.contains("params") ? message["params"] : json::object();
     try {
         json result = dispatch(method, params, out);
@@ -141,6 +152,7 @@ std::vector<json> language_server::handle(const std::string &body) {
 
 json language_server::dispatch(const std::string &method, const json &params, std::vector<json> &notifications) {
     if (method == "initialize") {
+        initialized_ = true;
         return {{"capabilities",
                  {{"textDocumentSync", {{"openClose", true}, {"change", 1}}},
                   {"hoverProvider", true},

@@ -44,6 +44,7 @@ private:
     // Names of the last analysis of each document without a syntax error,
     // for completion while a line is half typed.
     std::map<std::string, std::vector<formcomp::named_entity>> known_variables_, known_labels_;
+    bool initialized_ = false;
     bool shutdown_received_ = false;
     bool exit_requested_ = false;
 };
