@@ -222,17 +222,39 @@ class BadInput(Session):
         self.assertEqual(reply["error"]["code"], -32700)
         self.still_answers()
 
-    def test_ten_megabyte_document(self):
+    def test_large_documents(self):
+        largest = 8 * 1024 * 1024
         line = "// " + "x" * 80 + "\n"
-        text = "method F\ninput a;\nproc\na = a + 1;\n" + line * (10 * 1024 * 1024 // len(line)) + "endp\n"
-        diagnostics = self.open(text)
-        self.assertEqual(diagnostics, [])
+        start, end = "method F\ninput a;\nproc\na = a + 1;\n", "endp\n"
+        filler = line * ((largest - len(start) - len(end)) // len(line) - 1)
+        rest = largest - len(start) - len(filler) - len(end)
+        text = start + filler + "//" + "x" * (rest - 3) + "\n" + end
+        self.assertEqual(len(text), largest)
+        self.assertEqual(self.open(text), [])
         diagnostics = self.change(text.replace("a = a + 1;", "a = a + ;", 1))
         self.assertEqual(diagnostics[0]["message"], "syntax error: linea 4")
-        diagnostics = self.change("method F input a; proc a = 1; /*" + "x" * (10 * 1024 * 1024) + "*/ endp")
+        diagnostics = self.change("method F input a; proc a = 1; /*" + "x" * (largest // 2) + "*/ endp")
         self.assertEqual(diagnostics[0]["message"],
                          "input buffer overflow, can't enlarge buffer because scanner uses REJECT")
+        # One byte more is not analysed, and says so.
+        diagnostics = self.change(text.replace("a = a + 1;", "a = a + 1; ", 1), 4)
+        self.assertEqual([d["message"] for d in diagnostics],
+                         ["Documento di %d byte non analizzato: il limite e' %d byte" % (largest + 1, largest)])
         self.still_answers()
+
+    def test_diagnostics_past_a_thousand(self):
+        # Two undefined names a line and the code table's message when it runs
+        # full: 6,001 messages, of which the first 1,000 are shown, and one
+        # more that counts the rest.
+        text = "method F\ninput a;\noutput b;\nproc\nb = a;\n" + "Q = Z * 2;\n" * 3000 + "endp\n"
+        diagnostics = self.open(text)
+        self.assertEqual(len(diagnostics), 1001)
+        self.assertEqual(diagnostics[999]["message"], "Variabile Q non definita linea 505")
+        self.assertEqual(diagnostics[1000]["message"], "Altre 5001 segnalazioni non mostrate")
+        self.assertEqual(diagnostics[1000]["range"], diagnostics[999]["range"])
+        # Warnings count among them.
+        text = text.replace("output b;\nproc\nb = a;", "output b, c;\nproc\nb = a;")
+        self.assertEqual(self.change(text)[1000]["message"], "Altre 5002 segnalazioni non mostrate")
 
     def test_unknown_method_and_malformed_requests(self):
         self.open(SOURCE)

@@ -25,7 +25,7 @@ constexpr int internal_error = -32603;
 constexpr int server_not_initialized = -32002;
 
 // LSP enumerations.
-constexpr int severity_error = 1, severity_warning = 2;
+constexpr int severity_error = 1, severity_warning = 2, severity_information = 3;
 constexpr int completion_function = 3, completion_variable = 6, completion_keyword = 14,
               completion_reference = 18;
 constexpr int symbol_namespace = 3, symbol_function = 12, symbol_variable = 13, symbol_key = 20;
@@ -87,6 +87,11 @@ editor_position position_of(const json &params) {
     return {position_number(position.at("line")), position_number(position.at("character"))};
 }
 
+// The "text" of a document or a change, moved out of the message.
+std::string taken_text(json &holder) {
+    return std::move(holder.at("text").get_ref<std::string &>());
+}
+
 bool is_name_char(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
@@ -114,9 +119,10 @@ std::vector<json> language_server::unreadable_message(const char *fault) {
     return {error_reply(nullptr, parse_error, fault)};
 }
 
-std::vector<json> language_server::handle(const std::string &body) {
+std::vector<json> language_server::handle(std::string body) {
     std::vector<json> out;
     json message = json::parse(body, nullptr, false);
+    body = std::string();  // a document's text is held once at a time
     if (message.is_discarded()) return {error_reply(nullptr, parse_error, "Parse error")};
     json id = message.is_object() && message.contains("id") ? message["id"] : json();
     bool is_request = message.is_object() && message.contains("id");
@@ -136,7 +142,7 @@ std::vector<json> language_server::handle(const std::string &body) {
         if (is_request) return {error_reply(id, invalid_request, "Invalid Request: the server is shut down")};
         return {};
     }
-    json params = message.contains("params") ? message["params"] : json::object();
+    json params = message.contains("params") ? std::move(message["params"]) : json::object();
     try {
         json result = dispatch(method, params, out);
         if (is_request) out.insert(out.begin(), json{{"jsonrpc", "2.0"}, {"id", id}, {"result", result}});
@@ -150,7 +156,7 @@ std::vector<json> language_server::handle(const std::string &body) {
     return out;
 }
 
-json language_server::dispatch(const std::string &method, const json &params, std::vector<json> &notifications) {
+json language_server::dispatch(const std::string &method, json &params, std::vector<json> &notifications) {
     if (method == "initialize") {
         initialized_ = true;
         return {{"capabilities",
@@ -175,16 +181,16 @@ json language_server::dispatch(const std::string &method, const json &params, st
         return nullptr;
     }
     if (method == "textDocument/didOpen") {
-        const json &document = params.at("textDocument");
-        analyse(document.at("uri").get<std::string>(), document.at("text").get<std::string>(), notifications);
+        json &document = params.at("textDocument");
+        analyse(document.at("uri").get<std::string>(), taken_text(document), notifications);
         return nullptr;
     }
     if (method == "textDocument/didChange") {
         std::string uri = params.at("textDocument").at("uri").get<std::string>();
-        const json &changes = params.at("contentChanges");
+        json &changes = params.at("contentChanges");
         if (!changes.is_array() || changes.empty()) throw request_failure(invalid_params, "no content change");
         // Whole-text synchronisation: the last change holds the text.
-        analyse(uri, changes.back().at("text").get<std::string>(), notifications);
+        analyse(uri, taken_text(changes.back()), notifications);
         return nullptr;
     }
     if (method == "textDocument/didClose") {
@@ -207,15 +213,29 @@ json language_server::dispatch(const std::string &method, const json &params, st
 }
 
 void language_server::analyse(const std::string &uri, std::string text, std::vector<json> &notifications) {
+    if (text.size() > largest_document) {
+        // Nothing is analysed: the document stands open with no names.
+        char note[160];
+        std::snprintf(note, sizeof note, messages::document_too_large, text.size(), largest_document);
+        json diagnostic = {{"range", range_json({})},
+                           {"severity", severity_error},
+                           {"source", "formula-lsp"},
+                           {"message", note}};
+        notifications.push_back({{"jsonrpc", "2.0"},
+                                 {"method", "textDocument/publishDiagnostics"},
+                                 {"params", {{"uri", uri}, {"diagnostics", json::array({diagnostic})}}}});
+        documents_[uri] = std::make_unique<document_analysis>(std::string());
+        known_variables_.erase(uri);
+        known_labels_.erase(uri);
+        return;
+    }
+    // The previous analysis goes first: two analyses of a large document at once cost twice.
+    documents_.erase(uri);
     auto analysis = std::make_unique<document_analysis>(std::move(text));
     const formcomp::compile_result &result = analysis->result();
     // A syntax error ends the parse, and a half-typed line makes one: the
     // names of the last analysis without one stay the known names.
-    bool syntax_error = false;
-    for (const formcomp::compile_message &message : result.messages) {
-        syntax_error = syntax_error || message.kind == formcomp::message_kind::syntax;
-    }
-    if (!syntax_error || !known_variables_.contains(uri)) {
+    if (!analysis->has_syntax_error() || !known_variables_.contains(uri)) {
         known_variables_[uri] = result.variables;
         known_labels_[uri] = result.labels;
     }
@@ -247,6 +267,15 @@ json language_server::diagnostics(const std::string &uri, const document_analysi
                         {"severity", severity_warning},
                         {"source", "formula-lsp"},
                         {"message", w.text}});
+    }
+    if (std::size_t left_out = analysis.diagnostics_left_out()) {
+        // At the last one shown, so that it is found after them.
+        char note[160];
+        std::snprintf(note, sizeof note, messages::more_diagnostics, left_out);
+        list.push_back({{"range", list.back()["range"]},
+                        {"severity", severity_information},
+                        {"source", "formula-lsp"},
+                        {"message", note}});
     }
     return {{"uri", uri}, {"diagnostics", list}};
 }

@@ -17,10 +17,13 @@ namespace formula_lsp {
 
 using json = nlohmann::json;
 
+// The largest document analysed; a larger one gets one diagnostic that says so.
+inline constexpr std::size_t largest_document = 8u << 20;
+
 class language_server {
 public:
     // The messages to send for one message received (its JSON text).
-    std::vector<json> handle(const std::string &body);
+    std::vector<json> handle(std::string body);
     // For a message whose header could not be used, and why.
     std::vector<json> unreadable_message(const char *fault);
 
@@ -29,7 +32,7 @@ public:
     int exit_code() const { return shutdown_received_ ? 0 : 1; }
 
 private:
-    json dispatch(const std::string &method, const json &params, std::vector<json> &notifications);
+    json dispatch(const std::string &method, json &params, std::vector<json> &notifications);
     void analyse(const std::string &uri, std::string text, std::vector<json> &notifications);
     const document_analysis &document(const json &params) const;
 
