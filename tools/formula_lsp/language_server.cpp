@@ -212,6 +212,13 @@ json language_server::dispatch(const std::string &method, json &params, std::vec
     throw request_failure(method_not_found, "Method not found");
 }
 
+std::vector<language_server::known_name> language_server::names_of(const std::vector<named_entity> &entities) {
+    std::vector<known_name> names;
+    names.reserve(entities.size());
+    for (const named_entity &entity : entities) names.push_back({entity.name, entity.kind});
+    return names;
+}
+
 void language_server::analyse(const std::string &uri, std::string text, std::vector<json> &notifications) {
     if (text.size() > largest_document) {
         // Nothing is analysed: the document stands open with no names.
@@ -236,8 +243,8 @@ void language_server::analyse(const std::string &uri, std::string text, std::vec
     // A syntax error ends the parse, and a half-typed line makes one: the
     // names of the last analysis without one stay the known names.
     if (!analysis->has_syntax_error() || !known_variables_.contains(uri)) {
-        known_variables_[uri] = result.variables;
-        known_labels_[uri] = result.labels;
+        known_variables_[uri] = names_of(result.variables);
+        known_labels_[uri] = names_of(result.labels);
     }
     notifications.push_back({{"jsonrpc", "2.0"},
                              {"method", "textDocument/publishDiagnostics"},
@@ -338,10 +345,10 @@ json language_server::completion(const json &params) const {
     int line, column;
     analysis.to_source(position_of(params), line, column);
     json items = json::array();
-    auto add_names = [&](const std::map<std::string, std::vector<named_entity>> &known, int kind) {
+    auto add_names = [&](const std::map<std::string, std::vector<known_name>> &known, int kind) {
         auto found = known.find(uri);
         if (found == known.end()) return;
-        for (const named_entity &entity : found->second) {
+        for (const known_name &entity : found->second) {
             if (entity.kind == name_class::undeclared) continue;
             items.push_back({{"label", entity.name}, {"kind", kind}, {"detail", class_word(entity.kind)}});
         }

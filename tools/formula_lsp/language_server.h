@@ -45,8 +45,14 @@ private:
 
     std::map<std::string, std::unique_ptr<document_analysis>> documents_;
     // Names of the last analysis of each document without a syntax error,
-    // for completion while a line is half typed.
-    std::map<std::string, std::vector<formcomp::named_entity>> known_variables_, known_labels_;
+    // for completion while a line is half typed: the names and their
+    // classes, without their uses.
+    struct known_name {
+        std::string name;
+        formcomp::name_class kind;
+    };
+    std::map<std::string, std::vector<known_name>> known_variables_, known_labels_;
+    static std::vector<known_name> names_of(const std::vector<formcomp::named_entity> &entities);
     bool initialized_ = false;
     bool shutdown_received_ = false;
     bool exit_requested_ = false;
