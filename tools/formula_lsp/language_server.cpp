@@ -48,6 +48,12 @@ json range_json(const editor_range &r) {
     return {{"start", position_json(r.start)}, {"end", position_json(r.end)}};
 }
 
+json diagnostics_notification(const std::string &uri, json list) {
+    return {{"jsonrpc", "2.0"},
+            {"method", "textDocument/publishDiagnostics"},
+            {"params", {{"uri", uri}, {"diagnostics", std::move(list)}}}};
+}
+
 const char *class_word(name_class kind) {
     switch (kind) {
         case name_class::input: return "input";
@@ -198,9 +204,7 @@ json language_server::dispatch(const std::string &method, json &params, std::vec
         documents_.erase(uri);
         known_variables_.erase(uri);
         known_labels_.erase(uri);
-        notifications.push_back({{"jsonrpc", "2.0"},
-                                  {"method", "textDocument/publishDiagnostics"},
-                                  {"params", {{"uri", uri}, {"diagnostics", json::array()}}}});
+        notifications.push_back(diagnostics_notification(uri, json::array()));
         return nullptr;
     }
     if (method == "textDocument/hover") return hover(params);
@@ -228,9 +232,7 @@ void language_server::analyse(const std::string &uri, std::string text, std::vec
                            {"severity", severity_error},
                            {"source", "formula-lsp"},
                            {"message", note}};
-        notifications.push_back({{"jsonrpc", "2.0"},
-                                 {"method", "textDocument/publishDiagnostics"},
-                                 {"params", {{"uri", uri}, {"diagnostics", json::array({diagnostic})}}}});
+        notifications.push_back(diagnostics_notification(uri, json::array({diagnostic})));
         documents_[uri] = std::make_unique<document_analysis>(std::string());
         known_variables_.erase(uri);
         known_labels_.erase(uri);
@@ -246,9 +248,7 @@ void language_server::analyse(const std::string &uri, std::string text, std::vec
         known_variables_[uri] = names_of(result.variables);
         known_labels_[uri] = names_of(result.labels);
     }
-    notifications.push_back({{"jsonrpc", "2.0"},
-                             {"method", "textDocument/publishDiagnostics"},
-                             {"params", diagnostics(uri, *analysis)}});
+    notifications.push_back(diagnostics_notification(uri, diagnostics(uri, *analysis)));
     documents_[uri] = std::move(analysis);
 }
 
@@ -284,7 +284,7 @@ json language_server::diagnostics(const std::string &uri, const document_analysi
                         {"source", "formula-lsp"},
                         {"message", note}});
     }
-    return {{"uri", uri}, {"diagnostics", list}};
+    return list;
 }
 
 const document_analysis &language_server::document(const json &params) const {

@@ -41,6 +41,7 @@ private:
     json references(const json &params) const;
     json completion(const json &params) const;
     json document_symbols(const json &params) const;
+    // The diagnostics of an analysis, as the list of a publishDiagnostics notification.
     json diagnostics(const std::string &uri, const document_analysis &analysis) const;
 
     std::map<std::string, std::unique_ptr<document_analysis>> documents_;
