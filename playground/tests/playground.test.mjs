@@ -228,6 +228,7 @@ test("a damaged share link opens nothing and says so; Copy link warns of a link 
     assert.equal(await notice(page), damagedLinkMessage, src);
     assert.equal(await page.$$eval("#inputs input", (all) => all.length), 0, src);
     assert.equal(await text(page, "#result"), "", src);
+    assert.equal(await page.getAttribute("body", "data-state"), "idle", src);
     assert.deepEqual(page.problems, []);
     if (src === "Q") await screenshot(page, "damaged-link");
     await page.close();

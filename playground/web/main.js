@@ -32,12 +32,12 @@ function settled() {
   return activity === 0 ? Promise.resolve() : new Promise((resolve) => settledWaiters.push(resolve));
 }
 
-const client = new WorkerClient({
-  onStateChange: (state) => {
-    document.body.dataset.state = state;
-    $("status").textContent = state === "busy" ? "working…" : "ready";
-  },
-});
+function showState(state) {
+  document.body.dataset.state = state;
+  $("status").textContent = state === "busy" ? "working…" : "ready";
+}
+
+const client = new WorkerClient({ onStateChange: showState });
 
 // ---- Compile ----
 let compiled = null; // the last successful compile: { source, result }
@@ -392,6 +392,8 @@ client.ready
       setSource(editor, examples[0].source);
       pendingExampleInputs = examples[0].inputs;
     }
+    // A damaged link asks the worker nothing, which would leave the page "loading".
+    if (document.body.dataset.state === "loading" && !compileTimer) showState("idle");
   })
   .catch((error) => {
     $("messages").textContent = String(error);
