@@ -57,6 +57,7 @@ void diagnostics_after_a_change(benchmark::State &state) {
                  {"method", "textDocument/didOpen"},
                  {"params", {{"textDocument", {{"uri", "file:///large.frm"}, {"languageId", "formula"},
                                                {"version", 1}, {"text", text}}}}}};
+    server.handle(json{{"jsonrpc", "2.0"}, {"id", 0}, {"method", "initialize"}, {"params", json::object()}}.dump());
     std::vector<json> first = server.handle(open.dump());
     // Two versions that differ in one constant, sent in turn.
     std::string changed = text;

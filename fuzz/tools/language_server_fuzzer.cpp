@@ -27,6 +27,7 @@ void expect_one_reply(formula_lsp::language_server &server, const json &request)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     std::string bytes(reinterpret_cast<const char *>(data), size);
     formula_lsp::language_server server;
+    server.handle(json{{"jsonrpc", "2.0"}, {"id", 0}, {"method", "initialize"}, {"params", json::object()}}.dump());
     // The bytes as a JSON-RPC message.
     server.handle(bytes);
 

@@ -5,7 +5,7 @@
 // messages as formcomp prints them), and window.playground (see below).
 import { createEditor, setSource, showPlaces, selectPlace } from "./editor.js";
 import { WorkerClient } from "./worker_client.js";
-import { shareFragment, readShareFragment } from "./share_link.js";
+import { shareFragment, readShareFragment, longestLink, damagedLinkMessage, tooLongLinkMessage } from "./share_link.js";
 import { parseTrace, renderTrace } from "./trace_table.js";
 import { downloadText, copyText } from "./downloads.js";
 import { examples } from "./examples.js";
@@ -32,12 +32,12 @@ function settled() {
   return activity === 0 ? Promise.resolve() : new Promise((resolve) => settledWaiters.push(resolve));
 }
 
-const client = new WorkerClient({
-  onStateChange: (state) => {
-    document.body.dataset.state = state;
-    $("status").textContent = state === "busy" ? "working…" : "ready";
-  },
-});
+function showState(state) {
+  document.body.dataset.state = state;
+  $("status").textContent = state === "busy" ? "working…" : "ready";
+}
+
+const client = new WorkerClient({ onStateChange: showState });
 
 // ---- Compile ----
 let compiled = null; // the last successful compile: { source, result }
@@ -274,17 +274,31 @@ function currentLink() {
   return base + shareFragment(editor.state.doc.toString(), typedInputs());
 }
 
+// A problem with a share link, or nothing (empty text).
+function showLinkNotice(text) {
+  $("link-notice").textContent = text;
+  $("link-notice").hidden = !text;
+}
+
 async function copyLink() {
   const field = $("share-link");
   field.value = currentLink();
+  showLinkNotice(field.value.length > longestLink ? tooLongLinkMessage(field.value.length) : "");
   const copied = await copyText(field.value, field);
   $("status").textContent = copied ? "link copied" : "link ready to copy";
 }
 
 // Opens a share link: its source, compiled at once, and its inputs evaluated.
+// A link whose source cannot be read leaves the editor empty and says so,
+// so that no other formula passes for the link's.
 async function openSharedFormula() {
   const shared = readShareFragment(location.hash);
   if (!shared) return false;
+  showLinkNotice(shared.damaged ? damagedLinkMessage : "");
+  if (shared.damaged) {
+    setSource(editor, "");
+    return true;
+  }
   begin();
   try {
     setSource(editor, shared.source);
@@ -378,6 +392,8 @@ client.ready
       setSource(editor, examples[0].source);
       pendingExampleInputs = examples[0].inputs;
     }
+    // A damaged link asks the worker nothing, which would leave the page "loading".
+    if (document.body.dataset.state === "loading" && !compileTimer) showState("idle");
   })
   .catch((error) => {
     $("messages").textContent = String(error);

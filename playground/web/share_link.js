@@ -2,6 +2,15 @@
 // The source travels as its UTF-8 bytes (RFC 4648, section 5, the URL- and
 // file-name-safe alphabet, no "=" padding).
 
+// The longest link Chromium opens, in characters: a longer one is refused
+// before the page loads, so the page cannot even say so.
+export const longestLink = 2 * 1024 * 1024;
+
+export const damagedLinkMessage =
+  "link danneggiato: la formula in src= non si puo' leggere, il link non e' stato aperto";
+export const tooLongLinkMessage = (length) =>
+  `link di ${length} caratteri: oltre ${longestLink} i browser possono rifiutarlo e non aprirlo`;
+
 export function encodeBase64Url(text) {
   const bytes = new TextEncoder().encode(text);
   let binary = "";
@@ -9,7 +18,7 @@ export function encodeBase64Url(text) {
   return btoa(binary).replace(/\+/g, "-").replace(/\//g, "_").replace(/=+$/, "");
 }
 
-// Null when the text is not base64url.
+// Null when the text is not base64url, or its bytes are not UTF-8.
 export function decodeBase64Url(encoded) {
   encoded = encoded.replace(/=+$/, "");
   if (!/^[A-Za-z0-9_-]*$/.test(encoded) || encoded.length % 4 === 1) return null;
@@ -17,7 +26,11 @@ export function decodeBase64Url(encoded) {
   const binary = atob(base64);
   const bytes = new Uint8Array(binary.length);
   for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
-  return new TextDecoder().decode(bytes);
+  try {
+    return new TextDecoder("utf-8", { fatal: true }).decode(bytes);
+  } catch {
+    return null;
+  }
 }
 
 // The fragment for a source and its inputs (texts as typed).
@@ -35,7 +48,8 @@ function decodedComponent(text) {
   }
 }
 
-// { source, inputs } from a location's fragment, or null when it holds no source.
+// { source, inputs } from a location's fragment; { damaged: true } when its
+// source cannot be read; null when it holds no source.
 export function readShareFragment(hash) {
   const parameters = new Map();
   for (const part of hash.replace(/^#/, "").split("&")) {
@@ -44,7 +58,7 @@ export function readShareFragment(hash) {
   }
   if (!parameters.has("src")) return null;
   const source = decodeBase64Url(parameters.get("src"));
-  if (source === null) return null;
+  if (source === null) return { damaged: true };
   const inputs = parameters.has("in") && parameters.get("in") !== ""
     ? parameters.get("in").split(",").map(decodedComponent) : [];
   return { source, inputs };

@@ -172,6 +172,32 @@ class Features(Session):
                                   "local": ["tasso"], "label": ["Sconto", "Calcolo", "Fine"]})
 
 
+class ProtocolOrder(unittest.TestCase):
+    def test_before_initialize_and_after_shutdown(self):
+        server = LanguageServer([SERVER])
+        self.addCleanup(server.process.kill)
+        symbols = {"textDocument": {"uri": URI}}
+        opened = {"textDocument": {"uri": URI, "languageId": "formula", "version": 1, "text": SOURCE}}
+        # Before "initialize": requests get ServerNotInitialized, notifications are dropped.
+        self.assertEqual(server.request("textDocument/documentSymbol", symbols)["error"]["code"], -32002)
+        self.assertEqual(server.request("shutdown", None)["error"]["code"], -32002)
+        server.notify("textDocument/didOpen", opened)
+        self.assertIn("capabilities", server.request("initialize", {"capabilities": {}})["result"])
+        self.assertEqual(server.request("textDocument/documentSymbol", symbols)["error"]["code"], -32602)
+        server.notify("textDocument/didOpen", opened)
+        server.diagnostics(URI)
+        self.assertIsNone(server.request("shutdown", None)["result"])
+        # After "shutdown": requests are invalid, notifications but "exit" are dropped.
+        self.assertEqual(server.request("textDocument/documentSymbol", symbols)["error"]["code"], -32600)
+        server.notify("textDocument/didChange", {"textDocument": {"uri": URI, "version": 2},
+                                                 "contentChanges": [{"text": "method F endp"}]})
+        self.assertEqual(server.request("shutdown", None)["error"]["code"], -32600)
+        server.notify("exit", None)
+        self.assertEqual(server.process.wait(timeout=30), 0)
+        # No diagnostics for the change after shutdown: "exit" was the next thing heard.
+        self.assertRaises(EOFError, server.receive)
+
+
 class BadInput(Session):
     def still_answers(self):
         reply = self.server.request("textDocument/documentSymbol", {"textDocument": {"uri": URI}})
@@ -196,17 +222,39 @@ class BadInput(Session):
         self.assertEqual(reply["error"]["code"], -32700)
         self.still_answers()
 
-    def test_ten_megabyte_document(self):
+    def test_large_documents(self):
+        largest = 8 * 1024 * 1024
         line = "// " + "x" * 80 + "\n"
-        text = "method F\ninput a;\nproc\na = a + 1;\n" + line * (10 * 1024 * 1024 // len(line)) + "endp\n"
-        diagnostics = self.open(text)
-        self.assertEqual(diagnostics, [])
+        start, end = "method F\ninput a;\nproc\na = a + 1;\n", "endp\n"
+        filler = line * ((largest - len(start) - len(end)) // len(line) - 1)
+        rest = largest - len(start) - len(filler) - len(end)
+        text = start + filler + "//" + "x" * (rest - 3) + "\n" + end
+        self.assertEqual(len(text), largest)
+        self.assertEqual(self.open(text), [])
         diagnostics = self.change(text.replace("a = a + 1;", "a = a + ;", 1))
         self.assertEqual(diagnostics[0]["message"], "syntax error: linea 4")
-        diagnostics = self.change("method F input a; proc a = 1; /*" + "x" * (10 * 1024 * 1024) + "*/ endp")
+        diagnostics = self.change("method F input a; proc a = 1; /*" + "x" * (largest // 2) + "*/ endp")
         self.assertEqual(diagnostics[0]["message"],
                          "input buffer overflow, can't enlarge buffer because scanner uses REJECT")
+        # One byte more is not analysed, and says so.
+        diagnostics = self.change(text.replace("a = a + 1;", "a = a + 1; ", 1), 4)
+        self.assertEqual([d["message"] for d in diagnostics],
+                         ["Documento di %d byte non analizzato: il limite e' %d byte" % (largest + 1, largest)])
         self.still_answers()
+
+    def test_diagnostics_past_a_thousand(self):
+        # Two undefined names a line and the code table's message when it runs
+        # full: 6,001 messages, of which the first 1,000 are shown, and one
+        # more that counts the rest.
+        text = "method F\ninput a;\noutput b;\nproc\nb = a;\n" + "Q = Z * 2;\n" * 3000 + "endp\n"
+        diagnostics = self.open(text)
+        self.assertEqual(len(diagnostics), 1001)
+        self.assertEqual(diagnostics[999]["message"], "Variabile Q non definita linea 505")
+        self.assertEqual(diagnostics[1000]["message"], "Altre 5001 segnalazioni non mostrate")
+        self.assertEqual(diagnostics[1000]["range"], diagnostics[999]["range"])
+        # Warnings count among them.
+        text = text.replace("output b;\nproc\nb = a;", "output b, c;\nproc\nb = a;")
+        self.assertEqual(self.change(text)[1000]["message"], "Altre 5002 segnalazioni non mostrate")
 
     def test_unknown_method_and_malformed_requests(self):
         self.open(SOURCE)
@@ -222,6 +270,22 @@ class BadInput(Session):
         self.server.notify("no/such/notification", {"x": 1})
         self.still_answers()
 
+    def test_positions_out_of_range_are_clamped(self):
+        self.open(SOURCE)
+        largest = 2 ** 31 - 1
+        for method in ("textDocument/hover", "textDocument/definition", "textDocument/references",
+                       "textDocument/completion"):
+            for line, character in ((largest, 0), (0, largest), (largest, largest), (-1, -largest),
+                                    (2 ** 63, 2 ** 64), (1e300, -1e300), (12.5, 33.9)):
+                reply = self.ask(method, line, character, context={"includeDeclaration": True})
+                self.assertIn("result", reply, (method, line, character))
+        # Past the range of an int is past the end, not a number wrapped round
+        # to "importo" on line 1; a fraction is cut.
+        self.assertIsNone(self.ask("textDocument/hover", 2 ** 32 + 1, 7)["result"])
+        self.assertIsNone(self.ask("textDocument/hover", 1, 2 ** 32 + 7)["result"])
+        self.assertIn("input importo", self.ask("textDocument/hover", 1.9, 7.5)["result"]["contents"]["value"])
+        self.assertEqual(self.ask("textDocument/hover", "1", 7)["error"]["code"], -32602)
+
     def test_malformed_json_rpc(self):
         for body in (b"{not json", b"[1, 2, 3]", b'"text"', b'{"jsonrpc":"2.0","id":5}', b"{}"):
             self.server.send_raw(b"Content-Length: %d\r\n\r\n" % len(body) + body)
@@ -234,6 +298,27 @@ class BadInput(Session):
         self.assertEqual(self.server.receive()["error"]["code"], -32700)
         self.open(SOURCE)
         self.still_answers()
+
+    def test_a_bad_header_costs_one_error_and_no_later_message(self):
+        shutdown = b'{"jsonrpc":"2.0","id":%d,"method":"shutdown"}'
+        for bad_header in (b"Content-Type: x\r\n\r\n", b"Content-Length: 12abc\r\n\r\n",
+                           b"Content-Length: %d\r\n\r\n" % (64 * 1024 * 1024 + 1),
+                           b"Content-Length: 99999999999999999999999\r\n\r\n"):
+            with self.subTest(bad_header=bad_header):
+                server = LanguageServer([SERVER])
+                self.addCleanup(server.process.kill)
+                server.request("initialize", {"processId": None, "rootUri": None, "capabilities": {}})
+                # The bad message's body runs straight into the next header.
+                server.send_raw(bad_header + shutdown % 0)
+                for request_id in range(1, 6):
+                    body = shutdown % request_id
+                    server.send_raw(b"Content-Length: %d\r\n\r\n" % len(body) + body)
+                server.notify("exit", None)
+                replies = [server.receive() for _ in range(6)]
+                self.assertEqual(replies[0]["error"]["code"], -32700)
+                self.assertEqual([reply.get("id") for reply in replies[1:]], [1, 2, 3, 4, 5])
+                self.assertIsNone(replies[1]["result"])
+                self.assertEqual(server.process.wait(timeout=30), 0)
 
     def test_end_of_input_without_exit(self):
         self.assertEqual(self.server.close(), 1)

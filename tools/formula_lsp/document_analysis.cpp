@@ -129,7 +129,28 @@ document_analysis::document_analysis(std::string text) : text_(std::move(text)) 
         find_unassigned_output(variable, warnings_);
     }
     for (const named_entity &label : result_.labels) find_unused_label(label, warnings_);
-    find_unreachable_statements(result_.statements, warnings_);
+    find_unreachable_statements(std::move(result_.statements), warnings_);
+    keep_what_is_shown();
+}
+
+// An analysis stays while its document is open: it keeps the names and what
+// its diagnostics show, and drops the rest, so that a document with
+// millions of messages costs no more than its names.
+void document_analysis::keep_what_is_shown() {
+    for (const formcomp::compile_message &message : result_.messages) {
+        has_syntax_error_ = has_syntax_error_ || message.kind == formcomp::message_kind::syntax;
+    }
+    std::size_t messages = std::min(result_.messages.size(), shown_diagnostics);
+    std::size_t warnings = std::min(warnings_.size(), shown_diagnostics - messages);
+    diagnostics_left_out_ = result_.messages.size() + warnings_.size() - messages - warnings;
+    result_.messages.resize(messages);
+    result_.messages.shrink_to_fit();
+    warnings_.resize(warnings);
+    warnings_.shrink_to_fit();
+    result_.statements = {};
+    result_.standard_output = {};
+    result_.standard_error = {};
+    result_.texts = {};
 }
 
 std::string document_analysis::line_text(int line) const {
@@ -159,7 +180,9 @@ editor_range document_analysis::to_editor(const source_range &range) const {
 }
 
 void document_analysis::to_source(const editor_position &position, int &line, int &column) const {
-    line = std::max(position.line, 0) + 1;
+    // Past the last line is the empty line after it; the count of lines fits an int.
+    std::size_t index = std::min(static_cast<std::size_t>(std::max(position.line, 0)), line_starts_.size());
+    line = static_cast<int>(index) + 1;
     std::string text = line_text(line);
     int units = 0;
     std::size_t i = 0;

@@ -25,13 +25,23 @@ struct warning {
     formcomp::source_range where;
 };
 
+// The most diagnostics shown for one document: the compile's messages
+// first, then the warnings. An analysis keeps no more of either.
+inline constexpr std::size_t shown_diagnostics = 1000;
+
 class document_analysis {
 public:
     explicit document_analysis(std::string text);
 
     const std::string &text() const { return text_; }
+    // The compile's result, with no more than shown_diagnostics messages
+    // and without what formcomp would print or write.
     const formcomp::compile_result &result() const { return result_; }
+    // No more than shown_diagnostics warnings.
     const std::vector<warning> &warnings() const { return warnings_; }
+    // The messages and warnings left out.
+    std::size_t diagnostics_left_out() const { return diagnostics_left_out_; }
+    bool has_syntax_error() const { return has_syntax_error_; }
 
     editor_range to_editor(const formcomp::source_range &range) const;
     editor_position to_editor(int line, int column) const;
@@ -47,11 +57,14 @@ public:
 
 private:
     std::string line_text(int line) const;
+    void keep_what_is_shown();
 
     std::string text_;
     std::vector<std::size_t> line_starts_;  // byte offset of each line's start
     formcomp::compile_result result_;
     std::vector<warning> warnings_;
+    std::size_t diagnostics_left_out_ = 0;
+    bool has_syntax_error_ = false;
 };
 
 // Whether (line, column) lies inside `range` (its end included, so that a

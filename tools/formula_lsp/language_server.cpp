@@ -3,7 +3,10 @@
 #include "tools/formula_lsp/builtins.h"
 #include "tools/formula_lsp/messages.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <stdexcept>
 
 namespace formula_lsp {
@@ -19,9 +22,10 @@ constexpr int invalid_request = -32600;
 constexpr int method_not_found = -32601;
 constexpr int invalid_params = -32602;
 constexpr int internal_error = -32603;
+constexpr int server_not_initialized = -32002;
 
 // LSP enumerations.
-constexpr int severity_error = 1, severity_warning = 2;
+constexpr int severity_error = 1, severity_warning = 2, severity_information = 3;
 constexpr int completion_function = 3, completion_variable = 6, completion_keyword = 14,
               completion_reference = 18;
 constexpr int symbol_namespace = 3, symbol_function = 12, symbol_variable = 13, symbol_key = 20;
@@ -44,6 +48,12 @@ json range_json(const editor_range &r) {
     return {{"start", position_json(r.start)}, {"end", position_json(r.end)}};
 }
 
+json diagnostics_notification(const std::string &uri, json list) {
+    return {{"jsonrpc", "2.0"},
+            {"method", "textDocument/publishDiagnostics"},
+            {"params", {{"uri", uri}, {"diagnostics", std::move(list)}}}};
+}
+
 const char *class_word(name_class kind) {
     switch (kind) {
         case name_class::input: return "input";
@@ -62,9 +72,30 @@ std::string without_line_end(std::string text) {
     return text;
 }
 
+// A line or character number as the client sent it, clamped to 0 ..
+// INT_MAX: negative numbers are 0, larger ones and fractions are cut, so no
+// number in a request can overflow the arithmetic on positions.
+int position_number(const json &number) {
+    constexpr int largest = std::numeric_limits<int>::max();
+    if (number.is_number_unsigned()) return static_cast<int>(std::min<std::uint64_t>(number.get<std::uint64_t>(), largest));
+    if (number.is_number_integer()) {
+        return static_cast<int>(std::clamp<std::int64_t>(number.get<std::int64_t>(), 0, largest));
+    }
+    if (number.is_number_float()) {
+        double value = number.get<double>();
+        return value > 0 ? static_cast<int>(std::min(value, static_cast<double>(largest))) : 0;
+    }
+    throw request_failure(invalid_params, "a position's line and character are numbers");
+}
+
 editor_position position_of(const json &params) {
     const json &position = params.at("position");
-    return {position.at("line").get<int>(), position.at("character").get<int>()};
+    return {position_number(position.at("line")), position_number(position.at("character"))};
+}
+
+// The "text" of a document or a change, moved out of the message.
+std::string taken_text(json &holder) {
+    return std::move(holder.at("text").get_ref<std::string &>());
 }
 
 bool is_name_char(char c) {
@@ -90,13 +121,14 @@ std::string joined(const std::vector<std::string> &words) {
 
 }  // namespace
 
-std::vector<json> language_server::unreadable_message() {
-    return {error_reply(nullptr, parse_error, "unreadable message header or body too long")};
+std::vector<json> language_server::unreadable_message(const char *fault) {
+    return {error_reply(nullptr, parse_error, fault)};
 }
 
-std::vector<json> language_server::handle(const std::string &body) {
+std::vector<json> language_server::handle(std::string body) {
     std::vector<json> out;
     json message = json::parse(body, nullptr, false);
+    body = std::string();  // a document's text is held once at a time
     if (message.is_discarded()) return {error_reply(nullptr, parse_error, "Parse error")};
     json id = message.is_object() && message.contains("id") ? message["id"] : json();
     bool is_request = message.is_object() && message.contains("id");
@@ -106,7 +138,17 @@ std::vector<json> language_server::handle(const std::string &body) {
         return {error_reply(id, invalid_request, "Invalid Request")};
     }
     std::string method = message["method"].get<std::string>();
-    json params = message.contains("params") ? message["params"] : json::object();
+    // Before "initialize" only "exit" is heard; after "shutdown", only "exit".
+    // Requests out of order get their error, notifications are dropped.
+    if (!initialized_ && method != "initialize" && method != "exit") {
+        if (is_request) return {error_reply(id, server_not_initialized, "Server not initialized")};
+        return {};
+    }
+    if (shutdown_received_ && method != "exit") {
+        if (is_request) return {error_reply(id, invalid_request, "Invalid Request: the server is shut down")};
+        return {};
+    }
+    json params = message.contains("params") ? std::move(message["params"]) : json::object();
     try {
         json result = dispatch(method, params, out);
         if (is_request) out.insert(out.begin(), json{{"jsonrpc", "2.0"}, {"id", id}, {"result", result}});
@@ -120,8 +162,9 @@ std::vector<json> language_server::handle(const std::string &body) {
     return out;
 }
 
-json language_server::dispatch(const std::string &method, const json &params, std::vector<json> &notifications) {
+json language_server::dispatch(const std::string &method, json &params, std::vector<json> &notifications) {
     if (method == "initialize") {
+        initialized_ = true;
         return {{"capabilities",
                  {{"textDocumentSync", {{"openClose", true}, {"change", 1}}},
                   {"hoverProvider", true},
@@ -144,16 +187,16 @@ json language_server::dispatch(const std::string &method, const json &params, st
         return nullptr;
     }
     if (method == "textDocument/didOpen") {
-        const json &document = params.at("textDocument");
-        analyse(document.at("uri").get<std::string>(), document.at("text").get<std::string>(), notifications);
+        json &document = params.at("textDocument");
+        analyse(document.at("uri").get<std::string>(), taken_text(document), notifications);
         return nullptr;
     }
     if (method == "textDocument/didChange") {
         std::string uri = params.at("textDocument").at("uri").get<std::string>();
-        const json &changes = params.at("contentChanges");
+        json &changes = params.at("contentChanges");
         if (!changes.is_array() || changes.empty()) throw request_failure(invalid_params, "no content change");
         // Whole-text synchronisation: the last change holds the text.
-        analyse(uri, changes.back().at("text").get<std::string>(), notifications);
+        analyse(uri, taken_text(changes.back()), notifications);
         return nullptr;
     }
     if (method == "textDocument/didClose") {
@@ -161,9 +204,7 @@ json language_server::dispatch(const std::string &method, const json &params, st
         documents_.erase(uri);
         known_variables_.erase(uri);
         known_labels_.erase(uri);
-        notifications.push_back({{"jsonrpc", "2.0"},
-                                  {"method", "textDocument/publishDiagnostics"},
-                                  {"params", {{"uri", uri}, {"diagnostics", json::array()}}}});
+        notifications.push_back(diagnostics_notification(uri, json::array()));
         return nullptr;
     }
     if (method == "textDocument/hover") return hover(params);
@@ -175,22 +216,39 @@ json language_server::dispatch(const std::string &method, const json &params, st
     throw request_failure(method_not_found, "Method not found");
 }
 
+std::vector<language_server::known_name> language_server::names_of(const std::vector<named_entity> &entities) {
+    std::vector<known_name> names;
+    names.reserve(entities.size());
+    for (const named_entity &entity : entities) names.push_back({entity.name, entity.kind});
+    return names;
+}
+
 void language_server::analyse(const std::string &uri, std::string text, std::vector<json> &notifications) {
+    if (text.size() > largest_document) {
+        // Nothing is analysed: the document stands open with no names.
+        char note[160];
+        std::snprintf(note, sizeof note, messages::document_too_large, text.size(), largest_document);
+        json diagnostic = {{"range", range_json({})},
+                           {"severity", severity_error},
+                           {"source", "formula-lsp"},
+                           {"message", note}};
+        notifications.push_back(diagnostics_notification(uri, json::array({diagnostic})));
+        documents_[uri] = std::make_unique<document_analysis>(std::string());
+        known_variables_.erase(uri);
+        known_labels_.erase(uri);
+        return;
+    }
+    // The previous analysis goes first: two analyses of a large document at once cost twice.
+    documents_.erase(uri);
     auto analysis = std::make_unique<document_analysis>(std::move(text));
     const formcomp::compile_result &result = analysis->result();
     // A syntax error ends the parse, and a half-typed line makes one: the
     // names of the last analysis without one stay the known names.
-    bool syntax_error = false;
-    for (const formcomp::compile_message &message : result.messages) {
-        syntax_error = syntax_error || message.kind == formcomp::message_kind::syntax;
+    if (!analysis->has_syntax_error() || !known_variables_.contains(uri)) {
+        known_variables_[uri] = names_of(result.variables);
+        known_labels_[uri] = names_of(result.labels);
     }
-    if (!syntax_error || !known_variables_.contains(uri)) {
-        known_variables_[uri] = result.variables;
-        known_labels_[uri] = result.labels;
-    }
-    notifications.push_back({{"jsonrpc", "2.0"},
-                             {"method", "textDocument/publishDiagnostics"},
-                             {"params", diagnostics(uri, *analysis)}});
+    notifications.push_back(diagnostics_notification(uri, diagnostics(uri, *analysis)));
     documents_[uri] = std::move(analysis);
 }
 
@@ -217,7 +275,16 @@ json language_server::diagnostics(const std::string &uri, const document_analysi
                         {"source", "formula-lsp"},
                         {"message", w.text}});
     }
-    return {{"uri", uri}, {"diagnostics", list}};
+    if (std::size_t left_out = analysis.diagnostics_left_out()) {
+        // At the last one shown, so that it is found after them.
+        char note[160];
+        std::snprintf(note, sizeof note, messages::more_diagnostics, left_out);
+        list.push_back({{"range", list.back()["range"]},
+                        {"severity", severity_information},
+                        {"source", "formula-lsp"},
+                        {"message", note}});
+    }
+    return list;
 }
 
 const document_analysis &language_server::document(const json &params) const {
@@ -278,10 +345,10 @@ json language_server::completion(const json &params) const {
     int line, column;
     analysis.to_source(position_of(params), line, column);
     json items = json::array();
-    auto add_names = [&](const std::map<std::string, std::vector<named_entity>> &known, int kind) {
+    auto add_names = [&](const std::map<std::string, std::vector<known_name>> &known, int kind) {
         auto found = known.find(uri);
         if (found == known.end()) return;
-        for (const named_entity &entity : found->second) {
+        for (const known_name &entity : found->second) {
             if (entity.kind == name_class::undeclared) continue;
             items.push_back({{"label", entity.name}, {"kind", kind}, {"detail", class_word(entity.kind)}});
         }

@@ -17,19 +17,22 @@ namespace formula_lsp {
 
 using json = nlohmann::json;
 
+// The largest document analysed; a larger one gets one diagnostic that says so.
+inline constexpr std::size_t largest_document = 8u << 20;
+
 class language_server {
 public:
     // The messages to send for one message received (its JSON text).
-    std::vector<json> handle(const std::string &body);
-    // For a message whose header could not be read.
-    std::vector<json> unreadable_message();
+    std::vector<json> handle(std::string body);
+    // For a message whose header could not be used, and why.
+    std::vector<json> unreadable_message(const char *fault);
 
     bool exit_requested() const { return exit_requested_; }
     // 0 after "shutdown" then "exit", 1 after "exit" alone.
     int exit_code() const { return shutdown_received_ ? 0 : 1; }
 
 private:
-    json dispatch(const std::string &method, const json &params, std::vector<json> &notifications);
+    json dispatch(const std::string &method, json &params, std::vector<json> &notifications);
     void analyse(const std::string &uri, std::string text, std::vector<json> &notifications);
     const document_analysis &document(const json &params) const;
 
@@ -38,12 +41,20 @@ private:
     json references(const json &params) const;
     json completion(const json &params) const;
     json document_symbols(const json &params) const;
+    // The diagnostics of an analysis, as the list of a publishDiagnostics notification.
     json diagnostics(const std::string &uri, const document_analysis &analysis) const;
 
     std::map<std::string, std::unique_ptr<document_analysis>> documents_;
     // Names of the last analysis of each document without a syntax error,
-    // for completion while a line is half typed.
-    std::map<std::string, std::vector<formcomp::named_entity>> known_variables_, known_labels_;
+    // for completion while a line is half typed: the names and their
+    // classes, without their uses.
+    struct known_name {
+        std::string name;
+        formcomp::name_class kind;
+    };
+    std::map<std::string, std::vector<known_name>> known_variables_, known_labels_;
+    static std::vector<known_name> names_of(const std::vector<formcomp::named_entity> &entities);
+    bool initialized_ = false;
     bool shutdown_received_ = false;
     bool exit_requested_ = false;
 };

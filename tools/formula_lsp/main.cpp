@@ -4,12 +4,14 @@
 #include "tools/formula_lsp/transport.h"
 
 #include <cstdio>
+#include <utility>
 
 int main() {
     formula_lsp::language_server server;
-    while (std::optional<formula_lsp::framed_message> message = formula_lsp::read_message(stdin)) {
+    formula_lsp::message_reader reader(stdin);
+    while (std::optional<formula_lsp::framed_message> message = reader.next()) {
         std::vector<formula_lsp::json> replies =
-            message->usable ? server.handle(message->body) : server.unreadable_message();
+            message->fault ? server.unreadable_message(message->fault) : server.handle(std::move(message->body));
         for (const formula_lsp::json &reply : replies) {
             formula_lsp::write_message(stdout, reply.dump(-1, ' ', false, formula_lsp::json::error_handler_t::replace));
         }
