@@ -14,11 +14,41 @@ constexpr int placeholder = -1;
 
 instruction code_table[code_capacity];
 int next_address = 1;
-int patch_stack[patch_capacity];
-int patch_depth = 0;
 bool instructions_overflowed = false;
 bool nesting_overflowed = false;
-int lost_patches = 0;
+
+// A stack of addresses; a push that found no room is counted, so that the
+// pop paired with it gives address 0, which nothing reads.
+struct address_stack {
+    int entries[patch_capacity];
+    int depth = 0;
+    int lost = 0;
+};
+address_stack patch_stack;   // the jumps that wait for their target
+address_stack loop_starts;   // where the open loops' conditions start
+
+// The two stacks share the room of one: an open "if" holds one entry, an
+// open "while" two (its start and its exit jump).
+void push_address(address_stack &stack, int address) {
+    if (patch_stack.depth + loop_starts.depth >= patch_capacity) {
+        report_full_table(nesting_overflowed, messages::nesting_too_deep, patch_capacity, token_range());
+        ++stack.lost;
+        return;
+    }
+    stack.entries[stack.depth++] = address;
+}
+
+int pop_address(address_stack &stack) {
+    if (stack.lost > 0) {
+        --stack.lost;
+        return 0;
+    }
+    if (stack.depth == 0) {
+        report_error(token_range(), current_line(), messages::patch_stack_empty);
+        return 0;
+    }
+    return stack.entries[--stack.depth];
+}
 
 }  // namespace
 
@@ -62,35 +92,30 @@ void patch_here(int at) {
 }
 
 void push_patch(int address) {
-    if (patch_depth >= patch_capacity) {
-        report_full_table(nesting_overflowed, messages::nesting_too_deep, patch_capacity, token_range());
-        ++lost_patches;
-        return;
-    }
-    patch_stack[patch_depth++] = address;
+    push_address(patch_stack, address);
 }
 
 int pop_patch() {
-    if (lost_patches > 0) {
-        --lost_patches;
-        return 0;
-    }
-    if (patch_depth == 0) {
-        report_error(token_range(), messages::patch_stack_empty, current_line());
-        return 0;
-    }
-    return patch_stack[--patch_depth];
+    return pop_address(patch_stack);
+}
+
+void push_loop_start(int address) {
+    push_address(loop_starts, address);
+}
+
+int pop_loop_start() {
+    return pop_address(loop_starts);
 }
 
 void empty_code() {
     next_address = 1;
-    patch_depth = 0;
+    patch_stack.depth = loop_starts.depth = 0;
 }
 
 void reset_code() {
     empty_code();
     instructions_overflowed = nesting_overflowed = false;
-    lost_patches = 0;
+    patch_stack.lost = loop_starts.lost = 0;
 }
 
 }  // namespace formcomp

@@ -40,11 +40,15 @@ void patch_instruction(int at, int target);
 // Sets the target of the jump at `at` to the next instruction's address.
 void patch_here(int at);
 
-// The jumps that wait for the end of an "if", "else" or "while". A push that
-// finds the stack full is reported once and counted, so that its pop stays
-// paired: that pop gives address 0, which nothing reads.
+// The jumps that wait for the end of an "if", "else" or "while", and the
+// start addresses of the open loops. The two stacks share patch_capacity
+// entries, so an open "if" holds one and an open "while" two. A push that
+// finds no room is reported once and counted, so that its pop stays paired:
+// that pop gives address 0, which nothing reads.
 void push_patch(int address);
 int pop_patch();
+void push_loop_start(int address);
+int pop_loop_start();
 
 // Every instruction and patch gone (code_count back to 1); the overflow
 // reports stay as they were.

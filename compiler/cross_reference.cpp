@@ -14,8 +14,8 @@ void record_name(name_role role, const token_value &name, int declaration_class)
     occurrences.push_back({name.text, role, declaration_class, name.where});
 }
 
-void record_statement(statement_kind kind, const source_range &where) {
-    statements.push_back({kind, where});
+void record_statement(statement_kind kind, const source_range &where, int first_address, int end_address) {
+    statements.push_back({kind, where, first_address, end_address});
 }
 
 void record_formula_name(const token_value &name) {

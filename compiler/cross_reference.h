@@ -38,10 +38,18 @@ enum class statement_kind {
 struct statement_record {
     statement_kind kind;
     source_range where;  // from its first token to the end of its last
+    // The code it generated: first_address, the address that was next when
+    // its first token was read (its first instruction when it has any), up
+    // to end_address, the address next when it ended. An "if" or a "while"
+    // holds the code of the statements inside it; a statement that follows
+    // "message" or "errmsg" directly may start at their INF or ERM, which
+    // always run when it does.
+    int first_address = 0;
+    int end_address = 0;
 };
 
 void record_name(name_role role, const token_value &name, int declaration_class = 0);
-void record_statement(statement_kind kind, const source_range &where);
+void record_statement(statement_kind kind, const source_range &where, int first_address, int end_address);
 // The formula's name: the first NAME of the source.
 void record_formula_name(const token_value &name);
 

@@ -4,10 +4,7 @@
 #include "compiler/messages.h"
 #include "compiler/scanner.h"
 
-#include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
-#include <string_view>
 #include <utility>
 
 namespace formcomp {
@@ -17,33 +14,13 @@ namespace {
 int compile_ok_flag = 1;
 std::vector<compile_message> messages_so_far;
 
-// The line that a message prints ("linea N"), else the scanner's line.
-int printed_line(const std::string &text) {
-    constexpr std::string_view marker = "linea ";
-    std::size_t at = text.rfind(marker);
-    if (at == std::string::npos) return current_line();
-    return std::atoi(text.c_str() + at + marker.size());
-}
-
-compile_message &keep(message_kind kind, std::string text, const source_range &where) {
+compile_message &keep(message_kind kind, std::string text, const source_range &where, int line) {
     compile_message &message = messages_so_far.emplace_back();
     message.kind = kind;
-    message.line = printed_line(text);
+    message.line = line;
     message.text = std::move(text);
     message.where = where;
     return message;
-}
-
-std::string formatted(const char *format, std::va_list arguments) {
-    std::va_list copy;
-    va_copy(copy, arguments);
-    int length = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::vsnprintf(text.data(), text.size(), format, arguments);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
 }
 
 }  // namespace
@@ -56,13 +33,9 @@ void start_compile() {
     compile_ok_flag = 1;
 }
 
-void report_error(const source_range &where, const char *format, ...) {
-    std::va_list arguments;
-    va_start(arguments, format);
-    std::string text = formatted(format, arguments);
-    va_end(arguments);
+void report_error_text(const source_range &where, int line, std::string text) {
     print_output("%s", text.c_str());
-    keep(message_kind::semantic, std::move(text), where);
+    keep(message_kind::semantic, std::move(text), where, line);
     compile_ok_flag = 0;
 }
 
@@ -76,7 +49,7 @@ void report_full_table(bool &reported, const char *format, int capacity, const s
         return;
     }
     reported = true;
-    report_error(where, format, capacity, current_line());
+    report_error(where, current_line(), format, capacity);
 }
 
 void report_parse_error(const char *message, const source_range &where, std::string found,
@@ -84,14 +57,14 @@ void report_parse_error(const char *message, const source_range &where, std::str
     char text[128];
     std::snprintf(text, sizeof text, messages::parse_error_format, message, current_line());
     print_output("%s", text);
-    compile_message &kept = keep(message_kind::syntax, text, where);
+    compile_message &kept = keep(message_kind::syntax, text, where, current_line());
     kept.found = std::move(found);
     kept.expected = std::move(expected);
 }
 
 void report_scanner_failure(const char *message, const source_range &where) {
     print_error("%s\n", message);
-    keep(message_kind::scanner_failure, std::string(message) + "\n", where);
+    keep(message_kind::scanner_failure, std::string(message) + "\n", where, current_line());
 }
 
 const std::vector<compile_message> &compile_messages() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "compiler/token.h"
+#include "formula/formatted_text.h"
 
 #include <string>
 #include <vector>
@@ -31,10 +32,16 @@ struct compile_message {
 int compile_ok();
 void start_compile();
 
-// Prints the message (a printf format and its values) on standard output,
-// keeps it with `where`, and clears compile_ok.
-void report_error(const source_range &where, const char *format, ...)
-    __attribute__((format(printf, 2, 3)));
+// Prints the message on standard output, keeps it with `where` and the line it
+// is about, and clears compile_ok.
+void report_error_text(const source_range &where, int line, std::string text);
+
+// The same for a message whose printf format ends in "linea %d": the values,
+// then the line.
+template <typename... Values>
+void report_error(const source_range &where, int line, const char *format, Values... values) {
+    report_error_text(where, line, formula::formatted_text(format, values..., line));
+}
 
 // Clears compile_ok without a message, for an error already reported once
 // (a table that stays full).

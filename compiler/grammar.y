@@ -14,6 +14,8 @@
 #define YYMAXDEPTH 501
 }
 
+
+
 %code {
 #include "compiler/grammar.h"
 
@@ -33,12 +35,34 @@
 #include <string>
 #include <vector>
 
+/* A symbol stands from its first token to the end of its last, and keeps the
+   code address of its first token; an empty one stands where the symbol
+   before it ends, at the address that is next now. */
+#define YYLLOC_DEFAULT(Current, Rhs, N)                                  \
+    do {                                                                 \
+        if (N) {                                                         \
+            (Current).first_line = YYRHSLOC(Rhs, 1).first_line;          \
+            (Current).first_column = YYRHSLOC(Rhs, 1).first_column;      \
+            (Current).first_address = YYRHSLOC(Rhs, 1).first_address;    \
+            (Current).last_line = YYRHSLOC(Rhs, N).last_line;            \
+            (Current).last_column = YYRHSLOC(Rhs, N).last_column;        \
+        } else {                                                         \
+            (Current).first_line = (Current).last_line = YYRHSLOC(Rhs, 0).last_line;       \
+            (Current).first_column = (Current).last_column = YYRHSLOC(Rhs, 0).last_column; \
+            (Current).first_address = formcomp::code_count();            \
+        }                                                                \
+    } while (0)
 namespace {
 int yylex(YYSTYPE *value, YYLTYPE *location);
 void yyerror(YYLTYPE *location, const char *message);
 // A location of the parser as a source range (last_* is the end).
 formcomp::source_range range_of(const YYLTYPE &location) {
     return {location.first_line, location.first_column, location.last_line, location.last_column};
+}
+// A statement's record: its place and the code it generated, from the
+// address next when its first token was read to the address next now.
+void record(formcomp::statement_kind kind, const YYLTYPE &location) {
+    formcomp::record_statement(kind, range_of(location), location.first_address, formcomp::code_count());
 }
 }  // namespace
 
@@ -49,6 +73,7 @@ using namespace formcomp;
 /* Every symbol carries where it stands: from the place of its first token to
    the end of its last, for the compile library's statement records. */
 %locations
+%define api.location.type {formcomp::parse_location}
 /* Syntax errors are reported by yyreport_syntax_error, which also knows the
    token found and the tokens expected; the printed text stays "syntax error". */
 %define parse.error custom
@@ -115,19 +140,19 @@ stmt_list
     | stmt_list stmt
     ;
 
-else_mark : %empty  { begin_else(); record_statement(statement_kind::branch, token_range()); } ;
+else_mark : %empty  { int over_else = code_count(); begin_else(); record_statement(statement_kind::branch, token_range(), over_else, code_count()); } ;
 loop_mark : %empty  { begin_loop(); } ;
 
 stmt
-    : assignment                                          { record_statement(statement_kind::other, range_of(@$)); }
-    | IF condition THEN stmt_list END                     { end_if(); record_statement(statement_kind::other, range_of(@$)); }
-    | IF condition THEN stmt_list else_mark ELSE stmt_list END  { end_if(); record_statement(statement_kind::other, range_of(@$)); }
-    | WHILE loop_mark '(' condition ')' stmt_list END     { end_loop(); record_statement(statement_kind::other, range_of(@$)); }
-    | GOTO NAME                                           { jump_to_label($2); record_statement(statement_kind::jump, range_of(@$)); }
-    | LABEL NAME ':'                                      { define_label($2); record_statement(statement_kind::label, range_of(@$)); }
-    | MESSAGE expr                                        { emit_operator(formula::INF); record_statement(statement_kind::other, range_of(@$)); }
-    | ERRMSG expr                                         { end_with_error_message(); record_statement(statement_kind::other, range_of(@$)); }
-    | RETURN                                              { emit_operator(formula::STOP); record_statement(statement_kind::stop, range_of(@$)); }
+    : assignment                                          { record(statement_kind::other, @$); }
+    | IF condition THEN stmt_list END                     { end_if(); record(statement_kind::other, @$); }
+    | IF condition THEN stmt_list else_mark ELSE stmt_list END  { end_if(); record(statement_kind::other, @$); }
+    | WHILE loop_mark '(' condition ')' stmt_list END     { end_loop(); record(statement_kind::other, @$); }
+    | GOTO NAME                                           { jump_to_label($2); record(statement_kind::jump, @$); }
+    | LABEL NAME ':'                                      { define_label($2); record(statement_kind::label, @$); }
+    | MESSAGE expr                                        { emit_operator(formula::INF); record(statement_kind::other, @$); }
+    | ERRMSG expr                                         { end_with_error_message(); record(statement_kind::other, @$); }
+    | RETURN                                              { emit_operator(formula::STOP); record(statement_kind::stop, @$); }
     ;
 
 assignment
@@ -184,7 +209,7 @@ int yylex(YYSTYPE *value, YYLTYPE *location) {
     std::memcpy(value->text, token_text(), sizeof value->text);
     value->where = token_range();
     if (token == NAME) note_name_token(*value, current_line());
-    *location = {value->where.line, value->where.column, value->where.end_line, value->where.end_column};
+    *location = {value->where.line, value->where.column, value->where.end_line, value->where.end_column, code_count()};
     return token;
 }
 

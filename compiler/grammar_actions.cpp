@@ -41,7 +41,7 @@ void set_declaration_class(int scope) {
 
 void declare_name(const token_value &name) {
     record_name(name_role::declaration, name, current_class);
-    int i = lookup_variable(name.text, mode_define, formula::tipo_variable, name.where);
+    int i = lookup_variable(name.text, lookup_mode::define, formula::tipo_variable, name.where);
     set_variable_scope(i, current_class);
 }
 
@@ -57,19 +57,19 @@ void begin_else() {
 }
 
 void begin_loop() {
-    push_patch(code_count());
+    push_loop_start(code_count());
 }
 
 void end_loop() {
     int loop_exit = pop_patch();
-    int loop_start = pop_patch();
+    int loop_start = pop_loop_start();
     emit_jump_to(formula::BR, loop_start);
     patch_here(loop_exit);
 }
 
 void assign(const token_value &name) {
     record_name(name_role::assignment, name);
-    emit_instruction(Riferimento, lookup_variable(name.text, mode_use, 0, name.where));
+    emit_instruction(Riferimento, lookup_variable(name.text, lookup_mode::use, 0, name.where));
     emit_instruction(Operatore, formula::ASSIGN);
 }
 
@@ -83,14 +83,14 @@ void end_with_error_message() {
 }
 
 void push_number(const token_value &literal) {
-    int i = lookup_variable(literal.text, mode_define, formula::tipo_constant, literal.where);
+    int i = lookup_variable(literal.text, lookup_mode::define, formula::tipo_constant, literal.where);
     emit_instruction(Operando, i);
     set_variable_scope(i, formula::scope_input);
 }
 
 void push_name(const token_value &name) {
     record_name(name_role::read, name);
-    emit_instruction(Operando, lookup_variable(name.text, mode_use, 0, name.where));
+    emit_instruction(Operando, lookup_variable(name.text, lookup_mode::use, 0, name.where));
 }
 
 void condition_jump() {
@@ -107,9 +107,9 @@ void negate_condition() {
 
 void flag_test(const token_value &name) {
     record_name(name_role::flag_test, name);
-    int i = lookup_variable(name.text, mode_use, 0, name.where);
+    int i = lookup_variable(name.text, lookup_mode::use, 0, name.where);
     if (i == -1 || variable(i).tipo != formula::tipo_variable) {
-        report_error(name.where, messages::not_a_variable, name.text, current_line());
+        report_error(name.where, current_line(), messages::not_a_variable, name.text);
         i = -1;
     }
     emit_instruction(Riferimento, i);
@@ -123,8 +123,8 @@ void end_of_formula(const token_value &name) {
     // A name wider than the header's columns would move the count out of
     // its place; without a header (-b) the host writes its own.
     if (flags().write_header && std::strlen(formula_name) > formula::header_name_width) {
-        report_error(name.where, messages::formula_name_too_long, formula_name,
-                     static_cast<int>(formula::header_name_width), formula_name_line);
+        report_error(name.where, formula_name_line, messages::formula_name_too_long, formula_name,
+                     static_cast<int>(formula::header_name_width));
     }
     check_labels();
     write_symbol_file(formula_name);

@@ -1,5 +1,7 @@
 #include "compiler/labels.h"
 
+#include "formula/formatted_text.h"
+
 #include "compiler/code.h"
 #include "compiler/cross_reference.h"
 #include "compiler/diagnostics.h"
@@ -38,11 +40,11 @@ void resolve_chain(int newest, int target) {
 
 }  // namespace
 
-int lookup_label(const char *name, int address, int mode, const source_range &where) {
+int lookup_label(const char *name, int address, label_lookup mode, const source_range &where) {
     for (int i = 1; i < next_entry; ++i) {
         if (same_name(label_table[i].name, name)) return i;
     }
-    return mode == label_create ? add_label(name, address, where) : -1;
+    return mode == label_lookup::create ? add_label(name, address, where) : -1;
 }
 
 int add_label(const char *name, int address, const source_range &where) {
@@ -53,7 +55,7 @@ int add_label(const char *name, int address, const source_range &where) {
     label_entry &entry = label_table[next_entry];
     copy_name(entry.name, name);
     entry.address = address;
-    entry.declar = 0;
+    entry.declar = label_state::none;
     return next_entry++;
 }
 
@@ -67,15 +69,15 @@ const label_entry &label(int i) {
 
 void jump_to_label(const token_value &name) {
     record_name(name_role::jump, name);
-    int i = lookup_label(name.text, 0, label_find);
+    int i = lookup_label(name.text, 0, label_lookup::find);
     if (i == -1) {
-        i = lookup_label(name.text, code_count(), label_create, name.where);
+        i = lookup_label(name.text, code_count(), label_lookup::create, name.where);
         if (i > 0) {
-            label_table[i].declar = label_pending;
+            label_table[i].declar = label_state::pending;
             first_use[i] = name.where;
         }
         emit_jump_to(formula::BR, end_of_chain);
-    } else if (label_table[i].declar == label_defined) {
+    } else if (label_table[i].declar == label_state::defined) {
         emit_jump_to(formula::BR, label_table[i].address);
     } else {
         label_table[i].address = emit_jump_to(formula::BR, label_table[i].address);
@@ -85,24 +87,26 @@ void jump_to_label(const token_value &name) {
 void define_label(const token_value &name) {
     record_name(name_role::label_definition, name);
     int next_address = code_count();
-    int i = lookup_label(name.text, 0, label_find);
+    int i = lookup_label(name.text, 0, label_lookup::find);
     if (i == -1) {
-        i = lookup_label(name.text, next_address, label_create, name.where);
-        if (i > 0) label_table[i].declar = label_defined;
-    } else if (label_table[i].declar == label_pending) {
+        i = lookup_label(name.text, next_address, label_lookup::create, name.where);
+        if (i > 0) label_table[i].declar = label_state::defined;
+    } else if (label_table[i].declar == label_state::pending) {
         int newest = label_table[i].address;
         label_table[i].address = next_address;
-        label_table[i].declar = label_defined;
+        label_table[i].declar = label_state::defined;
         resolve_chain(newest, next_address);
     } else {
-        report_error(name.where, messages::label_redefined, name.text, current_line());
+        report_error(name.where, current_line(), messages::label_redefined, name.text);
     }
 }
 
 void check_labels() {
     for (int i = 1; i < next_entry; ++i) {
-        if (label_table[i].declar != label_pending) continue;
-        report_error(first_use[i], messages::label_undeclared, label_table[i].name);
+        if (label_table[i].declar != label_state::pending) continue;
+        // Printed without a line; kept with the line where the formula ends.
+        report_error_text(first_use[i], current_line(),
+                          formula::formatted_text(messages::label_undeclared, label_table[i].name));
     }
 }
 

@@ -11,18 +11,20 @@ namespace formcomp {
 
 inline constexpr int label_capacity = 64;  // labels 1 to 63
 
-enum label_state : int { label_defined = 1, label_pending = 2 };
-enum label_lookup_mode : int { label_create = 1, label_find = 2 };
+// A label's declar, as the -d listing prints it: 0 while it is being
+// added, then defined or pending.
+enum class label_state : int { none = 0, defined = 1, pending = 2 };
+enum class label_lookup { create, find };
 
 struct label_entry {
     char name[token_text_size];
     int address;  // defined: its address; pending: the newest jump of its chain
-    int declar;
+    label_state declar;
 };
 
-// The entry of `name`; when it is missing, label_create adds it with
-// `address`, any other mode returns -1. A full table is reported at `where`.
-int lookup_label(const char *name, int address, int mode, const source_range &where = {});
+// The entry of `name`; when it is missing, label_lookup::create adds it with
+// `address`, label_lookup::find returns -1. A full table is reported at `where`.
+int lookup_label(const char *name, int address, label_lookup mode, const source_range &where = {});
 int add_label(const char *name, int address, const source_range &where);
 
 int label_count();

@@ -43,14 +43,14 @@ void drop_staged_files() {
 }
 
 void report_not_written(const std::string &path) {
-    report_error(token_range(), messages::file_not_written, path.c_str(), current_line());
+    report_error(token_range(), current_line(), messages::file_not_written, path.c_str());
 }
 
 // A lock that could not be taken, by its reason.
 void report_not_locked(const platform::file_lock &lock, const std::string &lock_name) {
     const char *format = lock.status() == platform::lock_status::not_a_regular_file ? messages::lock_not_a_regular_file
                                                                                     : messages::lock_not_opened;
-    report_error(token_range(), format, lock_name.c_str(), current_line());
+    report_error(token_range(), current_line(), format, lock_name.c_str());
 }
 
 // The lock beside the pair: NAME.lock for NAME.sym and NAME.obj.

@@ -166,8 +166,8 @@ int text_token(int token, std::size_t length) {
     token_text_buffer[text.size()] = '\0';
     finish_token(token, length);
     if (!whole.empty()) {
-        report_error(last_token_range, token == NAME ? messages::name_too_long : messages::number_too_long,
-                     whole.c_str(), longest_token_text, line_number);
+        report_error(last_token_range, line_number, token == NAME ? messages::name_too_long : messages::number_too_long,
+                     whole.c_str(), longest_token_text);
     }
     return token;
 }

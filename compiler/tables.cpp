@@ -50,19 +50,19 @@ bool same_name(const char (&entry)[token_text_size], const char *name) {
     return std::strncmp(entry, name, token_text_size) == 0;
 }
 
-int lookup_variable(const char *name, int mode, int tipo, const source_range &where) {
+int lookup_variable(const char *name, lookup_mode mode, int tipo, const source_range &where) {
     if (int i = index_slot(name); i != 0) {
-        if (mode == mode_define && var_table[i].tipo != formula::tipo_constant) {
-            report_error(where, messages::variable_redefined, name, current_line());
+        if (mode == lookup_mode::define && var_table[i].tipo != formula::tipo_constant) {
+            report_error(where, current_line(), messages::variable_redefined, name);
         }
         return i;
     }
-    if (mode == mode_define) return add_variable(name, tipo, where);
+    if (mode == lookup_mode::define) return add_variable(name, tipo, where);
     // A name that found no room in a full table was reported with the table.
     if (symbols_overflowed) {
         mark_compile_failed();
     } else {
-        report_error(where, messages::variable_undefined, name, current_line());
+        report_error(where, current_line(), messages::variable_undefined, name);
     }
     return -1;
 }

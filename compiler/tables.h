@@ -16,13 +16,13 @@ struct variable_entry {
     int scope;
 };
 
-enum lookup_mode : int { mode_define = 1, mode_use = 2 };
+enum class lookup_mode { define, use };
 
-// The entry of `name` in the table. mode_define: a new entry with `tipo` when
-// the name is missing, "ridefinita" when it names a variable already. Any
-// other mode: -1 and "non definita" when it is missing. Messages are about
+// The entry of `name` in the table. lookup_mode::define: a new entry with `tipo` when
+// the name is missing, "ridefinita" when it names a variable already.
+// lookup_mode::use: -1 and "non definita" when it is missing. Messages are about
 // the token at `where`.
-int lookup_variable(const char *name, int mode, int tipo, const source_range &where);
+int lookup_variable(const char *name, lookup_mode mode, int tipo, const source_range &where);
 int add_variable(const char *name, int tipo, const source_range &where);
 
 int var_count();

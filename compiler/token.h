@@ -19,6 +19,17 @@ struct source_range {
     int end_column = 0;
 };
 
+// Where a grammar symbol stands (from its first token to the end of its
+// last), and the code address that was next when its first token was read:
+// the parser's location, which the statement records keep.
+struct parse_location {
+    int first_line = 0;
+    int first_column = 0;
+    int last_line = 0;
+    int last_column = 0;
+    int first_address = 0;
+};
+
 // A copy of the scanner's token text and the token's place, carried by every
 // shifted token.
 struct token_value {

@@ -27,7 +27,7 @@ void print_variable_and_label_listings() {
     listing += formula::listing::label_title;
     for (int i = 1; i < label_count(); ++i) {
         const label_entry &entry = label(i);
-        formula::listing::append_label_line(listing, entry.address, entry.declar, entry.name);
+        formula::listing::append_label_line(listing, entry.address, static_cast<int>(entry.declar), entry.name);
     }
     print_output("%s", listing.c_str());
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "tools/formeval/messages.h"
+#include "tools/formeval/number_text.h"
 
 namespace formeval {
 
@@ -20,17 +21,23 @@ bool read_mode_option(std::string_view word, mode &selected) {
     if (word == "--list") selected = mode::list;
     else if (word == "--trace") selected = mode::trace;
     else if (word == "--csv") selected = mode::csv;
+    else if (word == "--check") selected = mode::check;
+    else if (word == "--compare") selected = mode::compare;
+    else if (word == "--coverage") selected = mode::coverage;
     else return false;
     return true;
 }
 
-// NAME FILE.csv, with "-o OUT" before, between or after them. Whether OUT is
-// FILE.csv under another name is checked on the files (csv_mode.cpp).
-bool read_csv_words(const std::vector<std::string> &words, invocation &result, std::string &error) {
+// The words of a mode that reads a CSV file: its names and FILE.csv (the
+// last), with "-o OUT" before, between or after them where the mode writes
+// CSV. Whether OUT is FILE.csv under another name is checked on the files
+// (output_sink.cpp).
+bool read_csv_words(const std::vector<std::string> &words, std::size_t names, bool writes_csv, invocation &result,
+                    std::string &error) {
     std::vector<std::string> positional;
     bool output_given = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
-        if (words[i] == "-o") {
+        if (words[i] == "-o" && writes_csv) {
             if (i + 1 == words.size() || output_given) {
                 error = usage_text;
                 return false;
@@ -41,7 +48,8 @@ bool read_csv_words(const std::vector<std::string> &words, invocation &result, s
             positional.push_back(words[i]);
         }
     }
-    if (positional.size() != 2 || positional[1].empty()) {
+    if (positional.size() != names + 1 || positional.back().empty() ||
+        (names == 2 && positional[1].empty())) {
         error = usage_text;
         return false;
     }
@@ -51,7 +59,35 @@ bool read_csv_words(const std::vector<std::string> &words, invocation &result, s
         return false;
     }
     result.name = positional[0];
-    result.csv_path = positional[1];
+    if (names == 2) result.new_name = positional[1];
+    result.csv_path = positional.back();
+    return true;
+}
+
+// The options that take a value: --tolerance T (--check, --compare) and
+// --lcov OUT.info (--coverage). Sets `taken` when `word` is one of them.
+bool read_value_option(std::string_view word, const char *value, invocation &result, bool &taken,
+                       std::string &error) {
+    taken = word == "--tolerance" || word == "--lcov";
+    if (!taken) return true;
+    if (value == nullptr) {
+        error = usage_text;
+        return false;
+    }
+    if (word == "--lcov") {
+        if (value[0] == '\0') {
+            error = usage_text;
+            return false;
+        }
+        result.lcov_path = value;
+        return true;
+    }
+    const auto tolerance = parse_number(value);
+    if (!tolerance || *tolerance < 0.0) {
+        error = format_message(tolerance_text, value);
+        return false;
+    }
+    result.tolerance = *tolerance;
     return true;
 }
 
@@ -78,9 +114,22 @@ bool parse_arguments(int argc, const char *const *argv, invocation &result, std:
     std::vector<std::string> words;
     bool options_ended = false;
     bool mode_given = false;
+    bool tolerance_given = false;
+    bool lcov_given = false;
     for (int i = 1; i < argc; ++i) {
         std::string_view word = argv[i];
-        if (!options_ended && word == "--") {
+        bool value_option = false;
+        if (!options_ended && !read_value_option(word, i + 1 < argc ? argv[i + 1] : nullptr, result, value_option, error))
+            return false;
+        if (!options_ended && value_option) {
+            bool &given = word == "--lcov" ? lcov_given : tolerance_given;
+            if (given) {
+                error = usage_text;
+                return false;
+            }
+            given = true;
+            ++i;
+        } else if (!options_ended && word == "--") {
             options_ended = true;
         } else if (!options_ended && word.starts_with("--")) {
             mode selected = mode::evaluate;
@@ -102,9 +151,20 @@ bool parse_arguments(int argc, const char *const *argv, invocation &result, std:
         error = usage_text;
         return false;
     }
+    // Each value option belongs to its modes.
+    const bool compares = result.mode == mode::check || result.mode == mode::compare;
+    if ((tolerance_given && !compares) || (lcov_given && result.mode != mode::coverage)) {
+        error = usage_text;
+        return false;
+    }
     switch (result.mode) {
         case mode::csv:
-            return read_csv_words(words, result, error);
+            return read_csv_words(words, 1, true, result, error);
+        case mode::check:
+        case mode::coverage:
+            return read_csv_words(words, 1, false, result, error);
+        case mode::compare:
+            return read_csv_words(words, 2, true, result, error);
         case mode::list:
             if (words.size() != 1) {
                 error = usage_text;

@@ -14,10 +14,20 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/formeval/csv_row_reader.h"
 #include "tools/formeval/loaded_formula.h"
 #include "zerizi_prepared.h"
 
 namespace formeval {
+
+// The name of the output column: the output variable's, else "risultato".
+std::string output_column_name(const loaded_formula &formula);
+
+// One evaluation of a prepared formula for a row of inputs: element 0 of
+// `values` receives the output. A zero divisor is noted on `notices` (when
+// not null) with the reader's row, after the evaluator's own message.
+void evaluate_row(zerizi::prepared_formula &prepared, std::span<const double> inputs, std::vector<double> &values,
+                  const csv_row_reader &reader, std::FILE *notices);
 
 class csv_evaluator {
 public:
@@ -33,22 +43,18 @@ public:
     bool take_line(std::string_view line, std::string &out, std::string &error);
 
     // The message for a line longer than the reader accepts, at the next row.
-    std::string line_too_long_message() const;
+    std::string line_too_long_message() const { return reader_.line_too_long_message(); }
 
-    long long rows_taken() const noexcept { return line_number_; }
+    csv_row_reader &reader() noexcept { return reader_; }
+    long long rows_taken() const noexcept { return reader_.line_number(); }
     long long rows_evaluated() const noexcept { return rows_evaluated_; }
 
 private:
-    bool is_header(std::size_t count) const;
-    std::string row_message(long long row, const std::string &what) const;
-
     const loaded_formula &formula_;
     zerizi::prepared_formula prepared_;
-    std::string file_name_;
+    csv_row_reader reader_;
     std::FILE *notices_;
-    long long line_number_ = 0;
     long long rows_evaluated_ = 0;
-    std::vector<std::string> fields_;
     std::vector<double> values_;
 };
 

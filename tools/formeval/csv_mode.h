@@ -8,7 +8,13 @@
 #include "tools/formeval/arguments.h"
 #include "tools/formeval/loaded_formula.h"
 
+#include <cstdint>
+#include <string>
+
 namespace formeval {
+
+// A file's size for the progress bar; 0 when it cannot be told.
+std::uintmax_t size_for_progress(const std::string &path);
 
 // The exit code; every failure has been reported on standard error.
 int evaluate_csv_file(loaded_formula &formula, const invocation &call);

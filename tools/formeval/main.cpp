@@ -1,61 +1,36 @@
-// formeval: evaluates, lists and traces compiled formulas from the command
-// line (see arguments.h for the four modes). It reads NAME.sym and NAME.obj
-// from the current folder, under the lock NAME.lock taken shared, and refuses
-// texts without their header. Whatever it writes to standard output is
-// checked: lost output ends the run with exit code 2. A plain
-// evaluation goes through Formula in the shared ZERIZI library, as a host
-// application does; --trace and --csv load the texts once into the same
-// engine that Formula runs, to watch it work or to run it row after row.
+// formeval: evaluates, lists, traces, checks and compares compiled formulas
+// from the command line, and measures a source's coverage (see arguments.h
+// for the modes). It reads NAME.sym and NAME.obj under the lock NAME.lock
+// taken shared, and refuses texts without their header. Whatever it writes
+// to standard output is checked: lost output ends the run with exit code 2.
+// A plain evaluation goes through Formula in the shared ZERIZI library, as a
+// host application does; the CSV modes evaluate their rows through
+// ZERIZI_PREPARED, and --trace and --coverage watch the engine that Formula
+// runs.
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "formula/format.h"
 #include "formula_version.h"
-#include "platform/file_lock.h"
 #include "platform/interrupt_cleanup.h"
 #include "zerizi.h"
 #include "tools/formeval/arguments.h"
+#include "tools/formeval/check_mode.h"
 #include "tools/formeval/code_listing.h"
+#include "tools/formeval/compare_mode.h"
 #include "tools/formeval/compiled_files.h"
+#include "tools/formeval/coverage_mode.h"
 #include "tools/formeval/csv_mode.h"
 #include "tools/formeval/loaded_formula.h"
 #include "tools/formeval/messages.h"
 #include "tools/formeval/number_text.h"
+#include "tools/formeval/pair_loading.h"
 #include "tools/formeval/refusal.h"
 #include "tools/formeval/standard_output.h"
 #include "tools/formeval/trace.h"
 
 namespace formeval {
 namespace {
-
-// Reads one of the two texts and checks its header.
-bool load_text(const std::string &path, std::size_t record_width, std::string &text, int &exit_code) {
-    if (!read_file(path, text)) {
-        exit_code = refuse(unreadable_file_text, path.c_str());
-        return false;
-    }
-    if (!has_header(text, record_width)) {
-        exit_code = refuse(missing_header_text, path.c_str());
-        return false;
-    }
-    return true;
-}
-
-// Both texts, read under the lock that formcomp holds while it puts a pair
-// in place, so they are one compile's pair.
-bool load_texts(const invocation &call, std::string &symbols, std::string &code, int &exit_code) {
-    const std::string lock_name = call.name + ".lock";
-    const platform::file_lock lock(lock_name, platform::lock_mode::shared);
-    if (!lock.held()) {
-        exit_code = refuse(lock.status() == platform::lock_status::not_a_regular_file ? lock_not_a_regular_file_text
-                                                                                       : lock_not_opened_text,
-                           lock_name.c_str());
-        return false;
-    }
-    return load_text(call.name + ".sym", formula::symbol_record_width, symbols, exit_code) &&
-           load_text(call.name + ".obj", formula::instruction_record_width, code, exit_code);
-}
 
 // The inputs of the command line, checked against the formula's input variables.
 bool read_inputs(const invocation &call, const std::string &symbols, std::vector<double> &inputs,
@@ -104,7 +79,8 @@ int run(const invocation &call) {
                 return refuse(not_a_number_text, static_cast<int>(i + 1), call.inputs[i].c_str());
         }
     }
-    if (!load_texts(call, symbols, code, exit_code)) return exit_code;
+    if (call.mode == mode::coverage) return report_coverage(call);
+    if (!load_pair(call.name, symbols, code, exit_code)) return exit_code;
 
     switch (call.mode) {
         case mode::list:
@@ -138,6 +114,18 @@ int run(const invocation &call) {
             loaded_formula formula(std::move(symbols), std::move(code));
             return evaluate_csv_file(formula, call);
         }
+        case mode::check: {
+            loaded_formula formula(std::move(symbols), std::move(code));
+            return check_csv_file(formula, call);
+        }
+        case mode::compare: {
+            loaded_formula old_formula(std::move(symbols), std::move(code));
+            std::string new_symbols, new_code;
+            if (!load_pair(call.new_name, new_symbols, new_code, exit_code)) return exit_code;
+            loaded_formula new_formula(std::move(new_symbols), std::move(new_code));
+            return compare_csv_file(old_formula, new_formula, call);
+        }
+        case mode::coverage:
         case mode::help:
         case mode::version:
             break;

@@ -9,6 +9,9 @@ inline constexpr const char *usage_text =
     "     formeval --list NOME\n"
     "     formeval --trace NOME [INGRESSO ...]\n"
     "     formeval --csv NOME FILE.csv [-o USCITA.csv]\n"
+    "     formeval --check NOME FILE.csv [--tolerance T]\n"
+    "     formeval --compare VECCHIA NUOVA FILE.csv [-o USCITA.csv] [--tolerance T]\n"
+    "     formeval --coverage SORGENTE.frm FILE.csv [--lcov USCITA.info]\n"
     "     formeval --help | --version";
 // --help and -h, on standard output after usage_text.
 inline constexpr const char *help_text =
@@ -20,12 +23,22 @@ inline constexpr const char *help_text =
     "  --list       elenca il codice compilato come formcomp -d\n"
     "  --trace      mostra la valutazione istruzione per istruzione\n"
     "  --csv        valuta ogni riga di FILE.csv; -o scrive i risultati in USCITA.csv\n"
+    "  --check      confronta il risultato di ogni riga con quello atteso, nell'ultima\n"
+    "               colonna (il file che --csv scrive); --tolerance ammette differenze\n"
+    "               fino a T\n"
+    "  --compare    valuta ogni riga con due versioni della formula e scrive le righe\n"
+    "               i cui risultati differiscono (prima, dopo, differenza)\n"
+    "  --coverage   compila SORGENTE.frm, valuta ogni riga e mostra quante volte e'\n"
+    "               stata eseguita ogni linea del sorgente; --lcov scrive anche un file\n"
+    "               per genhtml\n"
     "  -h, --help   mostra questo aiuto\n"
     "  --version    mostra la versione\n"
     "  --           gli argomenti che seguono non sono opzioni\n"
     "\n"
     "Gli ingressi sono numeri con il punto decimale (12.5, -3, 1e3).\n"
-    "Codici di uscita: 0 valutata; 2 riga di comando o file non utilizzabili.\n"
+    "Un NOME puo' indicare un'altra cartella: vecchia/PREMIO legge vecchia/PREMIO.sym.\n"
+    "Codici di uscita: 0 valutata (--check, --compare: nessuna differenza); 1 righe\n"
+    "diverse (--check, --compare); 2 riga di comando o file non utilizzabili.\n"
     "Messaggi ed esempi: man formeval.\n";
 // %s: the option as given.
 inline constexpr const char *unknown_option_text = "opzione sconosciuta: %s";
@@ -78,9 +91,33 @@ inline constexpr const char *row_zero_divisor_text = "divisione per zero nella v
 // The output column when the formula has no output variable.
 inline constexpr const char *no_output_column = "risultato";
 
-// Exit codes: 0 evaluated, 2 a command line or a file that cannot be used
-// (a bad row of a CSV file included), or a trace cut off.
+// --check and --compare: %s the tolerance as given.
+inline constexpr const char *tolerance_text = "la tolleranza non e' un numero non negativo: %s";
+// --check, on standard output: %lld the row; %s the expected and the obtained
+// result, as --csv writes numbers.
+inline constexpr const char *check_row_differs_text = "riga %lld: atteso %s, ottenuto %s";
+// %lld rows checked; %lld rows that differ.
+inline constexpr const char *check_summary_text = "%lld righe controllate, %lld diverse";
+// --compare: %s and %s the two formulas; %d and %d their input variables.
+inline constexpr const char *compare_input_counts_text =
+    "le formule %s e %s chiedono %d e %d ingressi: non si possono confrontare";
+// The columns after the inputs in --compare's output.
+inline constexpr const char *compare_columns = "prima,dopo,differenza";
+// On standard error: %lld rows read; %lld rows that differ.
+inline constexpr const char *compare_summary_text = "%lld righe lette, %lld diverse";
+// %s the largest difference (NEW - OLD, absolute); %lld its row.
+inline constexpr const char *compare_largest_absolute_text = "differenza assoluta massima %s alla riga %lld";
+// %s the largest difference relative to OLD's result, in per cent; %lld its row.
+inline constexpr const char *compare_largest_relative_text = "differenza relativa massima %s%% alla riga %lld";
+
+// --coverage, the closing line: %zu lines run, %zu lines with statements, %.2f their share.
+inline constexpr const char *coverage_summary_text = "righe eseguite: %zu di %zu (%.2f%%)";
+
+// Exit codes: 0 evaluated, 1 rows that differ (--check, --compare), 2 a
+// command line or a file that cannot be used (a bad row of a CSV file
+// included), or a trace cut off.
 inline constexpr int exit_evaluated = 0;
+inline constexpr int exit_rows_differ = 1;
 inline constexpr int exit_refused = 2;
 
 }  // namespace formeval
