@@ -1,9 +1,9 @@
 // The engine: a compiled formula loaded into a symbol table and a decoded
-// code table, and the evaluation stack. A prepared formula (ZERIZI_PREPARED)
-// and formeval keep one loaded and restart it before every evaluation;
-// Formula itself runs straight from the texts (text_machine.h). Tables of up
-// to 64 symbols and 512 instructions are held inside the engine; only larger
-// ones use the heap.
+// code table, and the evaluation stack. A prepared formula (ZERIZI_PREPARED),
+// formeval and the playground keep one loaded; every run restarts it as it
+// starts. Formula itself runs straight from the texts (text_machine.h).
+// Tables of up to 64 symbols and 512 instructions are held inside the engine;
+// only larger ones use the heap.
 #pragma once
 
 #include <array>

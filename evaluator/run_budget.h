@@ -4,9 +4,11 @@
 // returns true to run another `instructions`, or false to stop the run at
 // once (the run then hands nothing back and returns stopped_by_budget).
 //
-// The instructions are charged at jumps, as many as the run went through
-// since the last charge: a run can only repeat itself through a jump, and so
-// code without jumps never pays for the budget nor calls go_on.
+// The instructions are charged at jumps (BR and BRF, taken or not, once
+// they have moved the run), as many as the run went through since the last
+// charge: a run can only repeat itself through a jump, and so code without
+// jumps never pays for the budget nor calls go_on. A period ends at the
+// first jump at or past it; with instructions 0, go_on is asked at every jump.
 #pragma once
 
 #include <cstdint>
