@@ -29,8 +29,11 @@
 //   bool assigned(std::int32_t), void collect_outputs(double *).
 //
 // What each operation is (the values it pops and pushes, whether it divides,
-// jumps, assigns or stops) stands in operation_modes.h; the loop reads it
-// there, and what an operation computes in operators.h.
+// jumps, assigns or stops) stands in operation_modes.h, and what it computes
+// in operators.h. The loop takes from the table how many values a computing
+// operation pops, whether it divides, and how many values an instruction can
+// push; the cases of the other operations do what their entries say, which
+// tests/evaluator/operation_modes_test.cpp checks for every operation.
 //
 // The loop accepts an observer (with the engine only), for tools that trace
 // or watch a run. An observer provides
