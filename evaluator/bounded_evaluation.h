@@ -11,7 +11,9 @@ namespace zerizi {
 
 // As FormulaEvaluate, with the budget asked as run_budget.h says; returns the
 // zero divisors met, or stopped_by_budget (element 0 untouched) when go_on
-// stopped the run. A null formula or values gives 0.
+// stopped the run. A null formula or values gives 0. The evaluation runs on
+// the prepared formula's engine; the next one starts from nothing, whether or
+// not this one was stopped.
 int evaluate_bounded(PreparedFormula *formula, double *values, const run_budget &budget);
 
 }  // namespace zerizi

@@ -4,9 +4,11 @@
 // returns true to run another `instructions`, or false to stop the run at
 // once (the run then hands nothing back and returns stopped_by_budget).
 //
-// The instructions are charged at jumps, as many as the run went through
-// since the last charge: a run can only repeat itself through a jump, and so
-// code without jumps never pays for the budget nor calls go_on.
+// The instructions are charged at jumps (BR and BRF, taken or not, once
+// they have moved the run), as many as the run went through since the last
+// charge: a run can only repeat itself through a jump, and so code without
+// jumps never pays for the budget nor calls go_on. A period ends at the
+// first jump at or past it; with instructions 0, go_on is asked at every jump.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +24,12 @@ struct run_budget {
 // What an unbounded run passes in a budget's place: the loops are generic
 // over the two, and a run without a budget has no charge compiled in.
 struct no_budget {};
+
+// A budget that stops the run once `instructions` instructions have run (at
+// the first jump at or past them): the limit of a tool that shows a run.
+constexpr run_budget stopping_after(std::uint64_t instructions) noexcept {
+    return {instructions, [](void *) { return false; }, nullptr};
+}
 
 // What a run that the budget stopped returns in place of its count of zero
 // divisors (not_started, -1, is the machine's that could not hold the texts).

@@ -415,6 +415,11 @@ test("bad input holds: a 1 MB source, binary bytes, a formula that never stops",
   assert.match(await text(page, "#evaluation-messages"), /^valutazione interrotta dopo 10000000 istruzioni: la formula non arriva a STOP$/);
   assert.equal(await text(page, "#result"), "");
   await screenshot(page, "endless-loop");
+  // Its trace stops at the trace's own limit, with formeval's message.
+  await page.click("#trace-run");
+  await settled(page);
+  assert.match(await text(page, "#trace-messages"), /^formeval: traccia interrotta dopo 100000 istruzioni: la formula non arriva a STOP\n/);
+  assert.equal(await text(page, "#trace-output"), "");
 
   // A CSV file that never ends evaluating: the page stays responsive and the
   // worker is stopped after the watchdog's time, then replaced.

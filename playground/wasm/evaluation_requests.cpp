@@ -5,8 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "evaluator/execution.h"
+#include "evaluator/run_budget.h"
 #include "formula/formatted_text.h"
-#include "playground/wasm/bounded_run.h"
 #include "playground/wasm/json_text.h"
 #include "playground/wasm/messages.h"
 #include "tools/formeval/csv_evaluation.h"
@@ -28,14 +29,21 @@ std::string formeval_message(const char *format, Args... args) {
     return "formeval: " + formatted_text(format, args...);
 }
 
-std::string addresses_json(const std::vector<std::int32_t> &addresses) {
+template <typename Number>
+std::string numbers_json(const std::vector<Number> &numbers) {
     std::string json = "[";
-    for (const std::int32_t address : addresses) {
+    for (const Number number : numbers) {
         if (json.size() > 1) json += ',';
-        json += std::to_string(address);
+        json += std::to_string(number);
     }
     return json + "]";
 }
+
+// Notes the address of every DIV or MODOPER that met a zero divisor.
+struct zero_divisor_addresses : zerizi::no_observer {
+    std::vector<std::int32_t> addresses;
+    void zero_divisor(std::int32_t address) { addresses.push_back(address); }
+};
 
 // The inputs, one per line, checked as formeval checks its command line;
 // false with formeval's message in `error`.
@@ -86,14 +94,14 @@ std::string evaluate_to_json(std::string_view symbols, std::string_view code, st
 
     std::vector<double> values(1, 0.0);
     values.insert(values.end(), inputs.begin(), inputs.end());
-    zerizi::no_observer nothing;
-    bounded_run run(evaluation_step_limit, nothing);
-    formula.evaluate(values.data(), run);
+    zero_divisor_addresses divisions;
+    const int ending =
+        formula.evaluate(values.data(), divisions, zerizi::stopping_after(page_evaluation_instruction_limit));
+    const bool cut_off = ending == zerizi::stopped_by_budget;
     return result.text("error", "")
         .text("output", formeval::shortest_text(values[0]))
-        .raw("zero_divisions", addresses_json(run.zero_divisions()))
-        .number("steps", run.steps())
-        .text("cut_off", run.stopped_at_limit() ? formatted_text(evaluation_cut_off_text, run.steps()) : "")
+        .raw("zero_divisions", numbers_json(divisions.addresses))
+        .text("cut_off", cut_off ? formatted_text(evaluation_cut_off_text, page_evaluation_instruction_limit) : "")
         .finished();
 }
 
@@ -111,10 +119,10 @@ std::string trace_to_json(std::string_view symbols, std::string_view code, std::
     for (std::size_t i = 0; i < inputs.size(); ++i)
         append_value_line(trace, "Inp", formula.input_names()[i], inputs[i]);
     formeval::trace_observer observer(formula, trace);
-    bounded_run run(trace_step_limit, observer);
-    formula.evaluate(values.data(), run);
+    const int ending = formula.evaluate(values.data(), observer, zerizi::stopping_after(page_trace_instruction_limit));
     observer.finish(formula.stack());
-    if (!run.stopped_at_limit()) {
+    const bool cut_off = ending == zerizi::stopped_by_budget;
+    if (!cut_off) {
         trace += "Out: ";
         formeval::append_shortest_text(trace, values[0]);
         trace += '\n';
@@ -122,8 +130,8 @@ std::string trace_to_json(std::string_view symbols, std::string_view code, std::
     return result.text("error", "")
         .text("trace", trace)
         .text("output", formeval::shortest_text(values[0]))
-        .raw("zero_divisions", addresses_json(run.zero_divisions()))
-        .text("cut_off", run.stopped_at_limit() ? formeval_message(formeval::trace_cut_off_text, run.steps()) : "")
+        .raw("zero_divisor_steps", numbers_json(observer.zero_divisor_steps()))
+        .text("cut_off", cut_off ? formeval_message(formeval::trace_cut_off_text, page_trace_instruction_limit) : "")
         .finished();
 }
 

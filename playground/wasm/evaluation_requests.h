@@ -5,11 +5,16 @@
 // typed). Fields: error (formeval's message for inputs it would refuse, else
 // empty), output (element 0 as formeval prints it), zero_divisions (the
 // addresses of the DIV and MODOPER instructions that met a zero divisor),
-// steps, cut_off (the message when the run reached the step limit, else empty).
+// cut_off (the message when the run reached the page's evaluation limit, else
+// empty).
 //
 // trace_to_json: the same evaluation traced as formeval --trace traces it.
 // Fields: error, trace (formeval's text), cut_off (formeval's message when
-// the trace was cut off, else empty), zero_divisions.
+// the trace was cut off, else empty), zero_divisor_steps (the steps of the
+// trace, its Trc lines counted from 1, whose instruction met a zero divisor).
+//
+// Both runs end at a run budget (run_budget.h): at the first jump after the
+// page's limit.
 //
 // csv_to_json: every row of a CSV file, as formeval --csv evaluates them,
 // except that a bad row does not stop the run. Fields: csv (the output,
@@ -23,10 +28,10 @@
 
 namespace playground {
 
-// The most instructions one evaluation of the page runs.
-inline constexpr long evaluation_step_limit = 10'000'000;
-// The most instructions a trace of the page shows.
-inline constexpr long trace_step_limit = 100'000;
+// The instructions after which the page stops an evaluation.
+inline constexpr long page_evaluation_instruction_limit = 10'000'000;
+// The instructions after which the page stops a trace.
+inline constexpr long page_trace_instruction_limit = 100'000;
 
 std::string evaluate_to_json(std::string_view symbols, std::string_view code, std::string_view inputs);
 std::string trace_to_json(std::string_view symbols, std::string_view code, std::string_view inputs);

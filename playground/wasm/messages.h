@@ -5,7 +5,7 @@
 namespace playground {
 
 // An evaluation that did not reach STOP within the page's limit.
-// %ld: the number of instructions run.
+// %ld: the limit (page_evaluation_instruction_limit).
 inline constexpr const char *evaluation_cut_off_text =
     "valutazione interrotta dopo %ld istruzioni: la formula non arriva a STOP";
 

@@ -196,7 +196,7 @@ async function traceNow() {
     const problem = r.failure || r.error || "";
     lastTrace = problem ? "" : r.trace;
     const trace = parseTrace(lastTrace);
-    const shown = renderTrace($("trace"), trace, answer.errors[0] || "", shownTraceRows);
+    const shown = renderTrace($("trace"), trace, r.zero_divisor_steps || [], answer.errors[0] || "", shownTraceRows);
     $("trace-inputs").textContent = trace.inputs.map((text) => "Inp: " + text).join("\n");
     $("trace-output").textContent = trace.output !== null ? "Out: " + trace.output : "";
     const notes = [problem, r.cut_off || ""];

@@ -1,7 +1,7 @@
 // formeval --trace's text as a table: one row per instruction (its address,
 // kind, operand, the stack after it, the assignment it made), the inputs
-// above and the output below. DIV and MODOPER rows that met a zero divisor
-// carry the division message.
+// above and the output below. The rows whose instruction met a zero divisor,
+// as the evaluator reported them, carry the division message.
 
 const instructionLine = /^Trc: *(\d+) +(\S+) +(\S*) \[(.*)\]$/;
 const valueLine = /^(Inp|Ass|Out): (.*)$/;
@@ -25,12 +25,6 @@ export function parseTrace(text) {
   return trace;
 }
 
-// The top value of a stack as the trace shows it ("+N: a b c" when deep), 0 when empty.
-function topOfStack(stack) {
-  const values = stack.replace(/^\+\d+: /, "").split(" ").filter((value) => value !== "");
-  return values.length ? Number(values[values.length - 1]) : 0;
-}
-
 function cell(row, text, className) {
   const td = row.insertCell();
   td.textContent = text;
@@ -38,11 +32,12 @@ function cell(row, text, className) {
   return td;
 }
 
-// Fills `table` (thead and tbody) with at most `limit` rows; returns the number shown.
-export function renderTrace(table, trace, divisionMessage, limit) {
+// Fills `table` (thead and tbody) with at most `limit` rows; returns the number
+// shown. `zeroDivisorSteps`: the rows (counted from 1) that met a zero divisor.
+export function renderTrace(table, trace, zeroDivisorSteps, divisionMessage, limit) {
   const body = table.tBodies[0];
   body.replaceChildren();
-  let previousStack = "";
+  const divided = new Set(zeroDivisorSteps);
   const shown = Math.min(trace.rows.length, limit);
   for (let i = 0; i < shown; ++i) {
     const step = trace.rows[i];
@@ -53,14 +48,12 @@ export function renderTrace(table, trace, divisionMessage, limit) {
     cell(row, step.operand);
     cell(row, "[" + step.stack + "]", "stack");
     cell(row, step.assignments.join("; "));
-    const divides = step.kind === "Operatore" && (step.operand === "DIV" || step.operand === "MODOPER");
-    if (divides && topOfStack(previousStack) === 0) {
+    if (divided.has(i + 1)) {
       row.classList.add("division");
       cell(row, divisionMessage, "message");
     } else {
       cell(row, "");
     }
-    previousStack = step.stack;
   }
   return shown;
 }

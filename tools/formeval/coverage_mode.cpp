@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "evaluator/run_budget.h"
+#include "formula/formatted_text.h"
 #include "platform/file_handle.h"
 #include "platform/replacement_file.h"
 #include "tools/formeval/compiled_files.h"
@@ -22,15 +24,20 @@ namespace formeval {
 
 namespace {
 
+// A row that runs this many instructions without reaching STOP is taken for
+// one that never ends.
+constexpr std::uint64_t coverage_row_instruction_limit = 100'000'000;
+
 // Counts the executions of every instruction, by address.
-struct execution_counter {
+struct execution_counter : zerizi::no_observer {
     std::vector<std::uint64_t> &executions;
+
+    explicit execution_counter(std::vector<std::uint64_t> &counts) : executions(counts) {}
 
     bool before_instruction(std::int32_t address, const zerizi::instruction &, const zerizi::value_stack &) {
         if (static_cast<std::size_t>(address) < executions.size()) ++executions[static_cast<std::size_t>(address)];
         return true;
     }
-    void after_assign(std::int32_t, double) {}
 };
 
 bool write_tracefile(const std::string &path, const std::string &contents) {
@@ -62,7 +69,14 @@ int report_coverage(const invocation &call) {
         if (kind != csv_row_reader::line_kind::row) return kind == csv_row_reader::line_kind::header;
         values[0] = 0.0;
         std::copy(reader.row().begin(), reader.row().end(), values.begin() + 1);
-        if (formula.evaluate(values.data(), execution_counter{executions}) != 0)
+        const zerizi::run_budget budget{coverage_row_instruction_limit, [](void *) { return false; }, nullptr};
+        const int zero_divisors = formula.evaluate(values.data(), execution_counter{executions}, budget);
+        if (zero_divisors == zerizi::stopped_by_budget) {
+            error = reader.row_message(
+                formula::formatted_text(row_cut_off_text, static_cast<long long>(coverage_row_instruction_limit)));
+            return false;
+        }
+        if (zero_divisors != 0)
             std::fprintf(stderr, "formeval: %s\n", reader.row_message(row_zero_divisor_text).c_str());
         return true;
     };

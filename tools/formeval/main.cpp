@@ -105,7 +105,7 @@ int run(const invocation &call) {
             write_checked(stdout, trace);
             if (!complete) {
                 finish_standard_output();  // the trace before the message
-                return refuse(trace_cut_off_text, trace_step_limit);
+                return refuse(trace_cut_off_text, trace_instruction_limit);
             }
             if (formula.output_name().empty()) warn_without_output(call);
             return exit_evaluated;

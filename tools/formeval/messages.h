@@ -61,7 +61,7 @@ inline constexpr const char *lock_not_opened_text = "impossibile aprire il file 
 inline constexpr const char *no_output_variable_text =
     "la formula %s non ha una variabile output: il risultato e' sempre 0";
 
-// --trace: %ld: the number of instructions run.
+// --trace: %ld: the limit (trace_instruction_limit).
 inline constexpr const char *trace_cut_off_text =
     "traccia interrotta dopo %ld istruzioni: la formula non arriva a STOP";
 
@@ -86,6 +86,8 @@ inline constexpr const char *unclosed_quote_text = "virgolette non chiuse";
 inline constexpr const char *text_after_quote_text = "testo dopo le virgolette di chiusura";
 // %zu: the longest line accepted, in bytes.
 inline constexpr const char *line_too_long_text = "riga piu' lunga di %zu caratteri";
+// --coverage: a row that does not end; %lld: the instructions it ran.
+inline constexpr const char *row_cut_off_text = "la valutazione non arriva a STOP dopo %lld istruzioni";
 // A row whose evaluation met a zero divisor (after the message of the evaluator).
 inline constexpr const char *row_zero_divisor_text = "divisione per zero nella valutazione";
 // The output column when the formula has no output variable.
