@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <regex>
 #include <set>
 #include <string>
 #include <utility>
@@ -146,16 +147,20 @@ private:
 };
 
 // The names of the temporary files of F.sym and F.obj in a folder.
+// The temporary files of F's pair: ".F.sym." or ".F.obj.", 16 lower-case
+// hexadecimal digits, ".tmp" (look-alikes do not count).
 std::set<std::string> temporaries_in(const fs::path &folder) {
+    static const std::regex temporary(R"(\.F\.(sym|obj)\.[0-9a-f]{16}\.tmp)");
     std::set<std::string> names;
     for (const std::string &name : listing(folder))
-        if ((name.starts_with(".F.sym.") || name.starts_with(".F.obj.")) && name.ends_with(".tmp")) names.insert(name);
+        if (std::regex_match(name, temporary)) names.insert(name);
     return names;
 }
 
-// Waits until a compile waiting for the lock has written both temporary files.
-std::set<std::string> wait_for_temporaries(const fs::path &folder) {
-    for (int tries = 0; tries < 3000 && temporaries_in(folder).size() < 2; ++tries) usleep(10000);
+// Waits until `count` temporary files stand in the folder: a compile waiting
+// for the lock has written both of its own.
+std::set<std::string> wait_for_temporaries(const fs::path &folder, std::size_t count = 2) {
+    for (int tries = 0; tries < 3000 && temporaries_in(folder).size() < count; ++tries) usleep(10000);
     return temporaries_in(folder);
 }
 
@@ -207,7 +212,7 @@ TEST_F(OutputPair, TheNextCompileRemovesWhatAKilledCompileLeft) {
     {
         held_lock lock(work.path() / "F.lock");
         const pid_t run = start_formcomp(work.path(), io.path() / "two.frm", io.path() / "printed.txt");
-        left = wait_for_temporaries(work.path());
+        left = wait_for_temporaries(work.path(), 3);  // the live one and the compile's two
         kill(run, SIGKILL);
         exit_code_of(run);
     }
