@@ -1,6 +1,6 @@
-/* formula_evaluate(f formula, VARIADIC inputs float8[]) and
-   formula_evaluate(f formula): element 0 of a Formula call with the same
-   texts and inputs.
+/* formula_evaluate(f formula, VARIADIC inputs float8[]), its forms with one
+   to eight float8 inputs, and formula_evaluate(f formula): element 0 of a
+   Formula call with the same texts and inputs.
 
    Each call site keeps its prepared formulas in fn_extra, keyed by the
    formula's contents: a query over a million rows prepares once, and a join
@@ -41,6 +41,7 @@ typedef struct CachedFormula {
 
 typedef struct CallCache {
     MemoryContext context;
+    bool formula_is_constant; /* a Const or a query parameter: the same value on every row */
     int used;
     int last_hit;
     int next_replaced;
@@ -62,6 +63,7 @@ static CallCache *call_cache(FunctionCallInfo fcinfo) {
     if (cache == NULL) {
         cache = (CallCache *) MemoryContextAllocZero(fcinfo->flinfo->fn_mcxt, sizeof(CallCache));
         cache->context = fcinfo->flinfo->fn_mcxt;
+        cache->formula_is_constant = get_fn_expr_arg_stable(fcinfo->flinfo, 0);
         cache->release.func = release_prepared;
         cache->release.arg = cache;
         MemoryContextRegisterResetCallback(cache->context, &cache->release);
@@ -81,7 +83,7 @@ static CachedFormula *prepared_formula(CallCache *cache, FormulaValue *f) {
     int input_count, i;
     bool has_output;
 
-    if (cache->used > 0 && same_value(cache->formulas[cache->last_hit].key, f))
+    if (cache->used > 0 && (cache->formula_is_constant || same_value(cache->formulas[cache->last_hit].key, f)))
         return &cache->formulas[cache->last_hit];
     for (i = 0; i < cache->used; ++i)
         if (same_value(cache->formulas[i].key, f)) {
@@ -167,6 +169,17 @@ Datum formula_evaluate(PG_FUNCTION_ARGS) {
     if (ARR_ELEMTYPE(array) != FLOAT8OID) elog(ERROR, "formula_evaluate expects float8 inputs");
     if (array_contains_nulls(array)) PG_RETURN_NULL();
     return evaluate(fcinfo, (const double *) ARR_DATA_PTR(array), given);
+}
+
+/* formula_evaluate(f, x1, ..., xn) for n up to 8: the same evaluation,
+   without building and taking apart an array on every row. */
+PG_FUNCTION_INFO_V1(formula_evaluate_arguments);
+Datum formula_evaluate_arguments(PG_FUNCTION_ARGS) {
+    double inputs[8];
+    int given = PG_NARGS() - 1, i;
+    Assert(given <= 8);
+    for (i = 0; i < given; ++i) inputs[i] = PG_GETARG_FLOAT8(i + 1);
+    return evaluate(fcinfo, inputs, given);
 }
 
 PG_FUNCTION_INFO_V1(formula_evaluate_without_inputs);

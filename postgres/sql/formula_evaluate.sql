@@ -15,6 +15,7 @@ SELECT nome, formula_evaluate(compiled, VARIADIC inputs) FROM formule JOIN (VALU
 
 -- A NULL among the inputs gives NULL; so does a NULL formula.
 SELECT formula_evaluate(compiled, 21, NULL, 3) IS NULL AS null_input,
+       formula_evaluate(compiled, VARIADIC ARRAY[21, NULL, 3]) IS NULL AS null_in_array,
        formula_evaluate(NULL::formula, 1) IS NULL AS null_formula,
        formula_evaluate(compiled, VARIADIC NULL::float8[]) IS NULL AS null_array
 FROM formule WHERE nome = 'MONTANTE';
@@ -23,6 +24,7 @@ FROM formule WHERE nome = 'MONTANTE';
 SELECT formula_evaluate(compiled, 1, 2) FROM formule WHERE nome = 'CALC';
 SELECT formula_evaluate(compiled) FROM formule WHERE nome = 'CALC';
 SELECT formula_evaluate(compiled, VARIADIC '{}'::float8[]) FROM formule WHERE nome = 'MONTANTE';
+SELECT formula_evaluate(compiled, 1, 2, 3, 4, 5, 6, 7, 8, 9) FROM formule WHERE nome = 'MONTANTE';
 
 -- Without an output variable the result is 0, said once per query.
 CREATE TABLE numbers AS SELECT g::float8 AS x FROM generate_series(1, 3) g;

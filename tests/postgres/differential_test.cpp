@@ -1,6 +1,8 @@
 // formula_evaluate in a server against Formula in this process: every
 // formula of the compiler's test corpus and the examples, compiled here,
-// evaluated with random inputs both ways, equal to the bit. And an endless
+// evaluated with random inputs both ways, equal to the bit (in the server
+// through the array of inputs and, up to eight inputs, through the form
+// that takes them one by one). And an endless
 // formula stopped by a cancel request (pg_cancel_backend's signal).
 #include <libpq-fe.h>
 #include <zerizi.h>
@@ -63,14 +65,18 @@ double formula_in_process(const formcomp::compiled_texts &texts, const std::vect
     return values[0];
 }
 
-// The array literal of the inputs, each as %.17g, which float8in reads back exactly.
+// %.17g, which float8in reads back exactly.
+std::string number_text(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
 std::string array_literal(const std::vector<double> &inputs) {
     std::string literal = "{";
-    char number[32];
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        std::snprintf(number, sizeof number, "%.17g", inputs[i]);
         if (i != 0) literal += ',';
-        literal += number;
+        literal += number_text(inputs[i]);
     }
     return literal + "}";
 }
@@ -95,18 +101,37 @@ int input_count_in_server(PGconn *server, const formcomp::compiled_texts &texts)
     return std::atoi(PQgetvalue(count.get(), 0, 0));
 }
 
+// formula_evaluate(formula($1, $2), VARIADIC $3::float8[]), and with n > 0
+// formula_evaluate(formula($1, $2), $3::float8, ..., $(n+2)::float8).
+std::string evaluation_query(int inputs_one_by_one) {
+    std::string query = "SELECT formula_evaluate(formula($1, $2)";
+    if (inputs_one_by_one == 0) return query + ", VARIADIC $3::float8[])";
+    for (int i = 0; i < inputs_one_by_one; ++i) query += ", $" + std::to_string(i + 3) + "::float8";
+    return query + ")";
+}
+
+void expect_same_bits(PGconn *server, int inputs_one_by_one, const std::vector<std::string> &parameters,
+                      double expected) {
+    std::vector<const char *> values;
+    for (const std::string &parameter : parameters) values.push_back(parameter.c_str());
+    result_ptr result(PQexecParams(server, evaluation_query(inputs_one_by_one).c_str(), static_cast<int>(values.size()),
+                                   nullptr, values.data(), nullptr, nullptr, 1),
+                      &PQclear);
+    ASSERT_EQ(PQresultStatus(result.get()), PGRES_TUPLES_OK) << PQerrorMessage(server);
+    ASSERT_FALSE(PQgetisnull(result.get(), 0, 0));
+    const double in_server = binary_float8(result.get());
+    EXPECT_EQ(std::memcmp(&in_server, &expected, sizeof in_server), 0)
+        << evaluation_query(inputs_one_by_one) << " with " << parameters.back() << ": server " << in_server
+        << ", Formula " << expected;
+}
+
 TEST(FormulaEvaluateInServer, EqualsFormulaToTheBitOnTheCorpusWithRandomInputs) {
     connection_ptr connection = connect_to_coordinator();
     PGconn *server = connection.get();
-    result_ptr prepared(PQprepare(server, "evaluate", "SELECT formula_evaluate(formula($1, $2), VARIADIC $3::float8[])",
-                                  3, nullptr),
-                        &PQclear);
-    ASSERT_EQ(PQresultStatus(prepared.get()), PGRES_COMMAND_OK) << PQerrorMessage(server);
-
     std::mt19937 random(20261208);
     // Inputs with a fraction: a loop counting one down never meets an exact zero divisor.
     std::uniform_real_distribution<double> value(-40.0, 40.0);
-    int formulas = 0, compared = 0;
+    int formulas = 0;
     for (const std::string &source : corpus_sources()) {
         const formcomp::compile_result compiled = formcomp::compile_source(source);
         if (!compiled.succeeded) continue;
@@ -116,21 +141,15 @@ TEST(FormulaEvaluateInServer, EqualsFormulaToTheBitOnTheCorpusWithRandomInputs) 
         for (int evaluation = 0; evaluation < 40; ++evaluation) {
             std::vector<double> inputs(static_cast<std::size_t>(input_count));
             for (double &input : inputs) input = value(random) + 0.125;
-            const std::string array = array_literal(inputs);
-            const char *parameters[3] = {compiled.texts.symbol_text.c_str(), compiled.texts.code_text.c_str(),
-                                         array.c_str()};
-            result_ptr result(PQexecPrepared(server, "evaluate", 3, parameters, nullptr, nullptr, 1), &PQclear);
-            ASSERT_EQ(PQresultStatus(result.get()), PGRES_TUPLES_OK) << PQerrorMessage(server);
-            ASSERT_FALSE(PQgetisnull(result.get(), 0, 0));
-            const double in_server = binary_float8(result.get());
             const double in_process = formula_in_process(compiled.texts, inputs);
-            EXPECT_EQ(std::memcmp(&in_server, &in_process, sizeof in_server), 0)
-                << "inputs " << array << ": server " << in_server << ", Formula " << in_process;
-            ++compared;
+            std::vector<std::string> parameters{compiled.texts.symbol_text, compiled.texts.code_text};
+            expect_same_bits(server, 0, {parameters[0], parameters[1], array_literal(inputs)}, in_process);
+            if (input_count == 0 || input_count > 8) continue;
+            for (double input : inputs) parameters.push_back(number_text(input));
+            expect_same_bits(server, input_count, parameters, in_process);
         }
     }
     EXPECT_GE(formulas, 10);
-    EXPECT_EQ(compared, formulas * 40);
 }
 
 TEST(FormulaEvaluateInServer, AnEndlessFormulaStopsOnACancelRequest) {
