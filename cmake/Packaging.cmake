@@ -15,7 +15,7 @@ else()
   set(formula_examples_dir ${formula_doc_dir}/examples)
 endif()
 
-install(FILES README.md CHANGELOG.md docs/language.md docs/api.md docs/architecture.md
+install(FILES README.md CHANGELOG.md docs/language.md docs/api.md docs/architecture.md docs/database.md
               docs/changes.md
         DESTINATION ${formula_doc_dir})
 install(DIRECTORY examples/ DESTINATION ${formula_examples_dir})
