@@ -45,3 +45,18 @@ SELECT count(*) AS rows, count(*) FILTER (WHERE formula_evaluate(f, x) = x * k) 
 FROM numbers CROSS JOIN multiples;
 SELECT count(*) AS rows, count(*) FILTER (WHERE formula_evaluate(f, x) = x * k) AS right
 FROM (SELECT * FROM numbers, multiples ORDER BY x, k) interleaved;
+
+-- A trigger keeps a computed column current (docs/database.md).
+ALTER TABLE polizze ADD COLUMN premio float8;
+CREATE FUNCTION polizze_premio() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+  SELECT formula_evaluate(compiled, NEW.eta, NEW.anni, NEW.capitale) INTO NEW.premio
+  FROM formule WHERE nome = 'PREMIO';
+  RETURN NEW;
+END $$;
+CREATE TRIGGER polizze_premio BEFORE INSERT OR UPDATE OF eta, anni, capitale ON polizze
+  FOR EACH ROW EXECUTE FUNCTION polizze_premio();
+UPDATE polizze SET eta = eta;
+INSERT INTO polizze (id, eta, anni, capitale) VALUES (4, 30, 5, 150000);
+UPDATE polizze SET capitale = 300000 WHERE id = 4;
+SELECT id, premio FROM polizze ORDER BY id;
