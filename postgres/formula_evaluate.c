@@ -17,6 +17,7 @@
 #include "catalog/pg_type.h"
 #include "fmgr.h"
 #include "miscadmin.h"
+#include "nodes/primnodes.h"
 #include "utils/array.h"
 #include "utils/memutils.h"
 
@@ -41,7 +42,7 @@ typedef struct CachedFormula {
 
 typedef struct CallCache {
     MemoryContext context;
-    bool formula_is_constant; /* a Const or a query parameter: the same value on every row */
+    bool formula_is_constant; /* a Const: the same value on every call */
     int used;
     int last_hit;
     int next_replaced;
@@ -58,12 +59,23 @@ static void release_prepared(void *argument) {
     cache->used = 0;
 }
 
+/* Whether the call's formula is a Const. Not a parameter: PL/pgSQL keeps a
+   simple expression's state from one call to the next while its variables,
+   parameters of that expression, change. */
+static bool formula_is_const(FmgrInfo *flinfo) {
+    Node *call = flinfo->fn_expr;
+    List *arguments;
+    if (call == NULL || !IsA(call, FuncExpr)) return false;
+    arguments = ((FuncExpr *) call)->args;
+    return arguments != NIL && IsA(linitial(arguments), Const);
+}
+
 static CallCache *call_cache(FunctionCallInfo fcinfo) {
     CallCache *cache = (CallCache *) fcinfo->flinfo->fn_extra;
     if (cache == NULL) {
         cache = (CallCache *) MemoryContextAllocZero(fcinfo->flinfo->fn_mcxt, sizeof(CallCache));
         cache->context = fcinfo->flinfo->fn_mcxt;
-        cache->formula_is_constant = get_fn_expr_arg_stable(fcinfo->flinfo, 0);
+        cache->formula_is_constant = formula_is_const(fcinfo->flinfo);
         cache->release.func = release_prepared;
         cache->release.arg = cache;
         MemoryContextRegisterResetCallback(cache->context, &cache->release);

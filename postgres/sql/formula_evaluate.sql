@@ -45,6 +45,16 @@ SELECT count(*) AS rows, count(*) FILTER (WHERE formula_evaluate(f, x) = x * k) 
 FROM numbers CROSS JOIN multiples;
 SELECT count(*) AS rows, count(*) FILTER (WHERE formula_evaluate(f, x) = x * k) AS right
 FROM (SELECT * FROM numbers, multiples ORDER BY x, k) interleaved;
+-- PL/pgSQL keeps an expression's state from one call to the next while the
+-- formula in its variable changes.
+DO $$
+DECLARE f formula;
+BEGIN
+  FOR i IN 1..3 LOOP
+    SELECT m.f INTO f FROM multiples m WHERE m.k = i;
+    RAISE NOTICE 'F%(10) = %', i, formula_evaluate(f, 10);
+  END LOOP;
+END $$;
 
 -- A trigger keeps a computed column current (docs/database.md).
 ALTER TABLE polizze ADD COLUMN premio float8;
