@@ -64,5 +64,6 @@ SELECT refusal(format('SELECT formula_compile(%L)', source)) FROM (VALUES
   (E'method X\ninput A;\noutput R;\nproc\nR = = 1;\nendp\n'),
   (E'method X\ninput A;\nlocal A;\nproc\nendp\n'),
   (E'method TOOLONGNAME\ninput a;\noutput r;\nproc\nr = a;\nendp\n'),
+  (repeat('a', 20000)),
   ('')
 ) AS sources(source);
