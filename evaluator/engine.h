@@ -9,7 +9,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "evaluator/inline_table.h"
 #include "evaluator/operation_code.h"
@@ -25,7 +24,7 @@ struct symbol_entry {
     const char *name;
     std::int32_t tipo;   // 1 variable, 3 constant
     std::int32_t scope;  // declaration class 1 to 5
-    bool assigned;       // cleared by bind_inputs, set by ASSIGN, read by LOGISIN
+    bool assigned;       // cleared by restart, set by ASSIGN, read by LOGISIN
     double value;
 };
 
@@ -39,13 +38,6 @@ struct instruction {
     const double *operand;
 };
 
-class engine;
-// An engine that the loop restarts, binding the inputs, as the run starts.
-struct restarting_engine {
-    engine &machine;
-    operator engine &() const noexcept { return machine; }
-};
-
 class engine {
 public:
     static constexpr std::size_t inline_symbols = 64;
@@ -56,11 +48,10 @@ public:
     engine &operator=(const engine &) = delete;
 
     // texts[0] is the symbol text, texts[1] the code text; a null text reads
-    // as an empty one. Loads the code, then the symbols, whose inputs start
-    // at 0.0 until bind_inputs or restart(values) binds them. Loading has no
-    // failure of its own; only an allocation can throw.
+    // as an empty one. Loads the code, then the symbols, and records the
+    // start of every symbol and which symbols a run can change (see
+    // restart). Loading has no failure of its own; only an allocation can throw.
     void load_formula(const char *const *texts);
-    void bind_inputs(const double *values);
     // Element 0 receives the value of the output variable that stands last in
     // the symbol table (every output variable writes element 0 in turn, so the
     // last one is what the caller sees); without an output variable it is left
@@ -71,23 +62,20 @@ public:
     }
     void release_formula() noexcept;
 
-    // For hosts that evaluate one loaded formula many times: keep_start()
-    // records every symbol's value as loaded and which symbols a run can
-    // change, and restart() brings those back and empties the stack, so that the next run_code starts
-    // exactly as a fresh load would (constants at their literal even after
-    // code assigned to them; inout, static, local and output variables at 0.0).
-    // restart(values) also binds the inputs, as bind_inputs does; run_bound_code
-    // calls it for a restarting_engine.
-    void keep_start();
-    // For a formula run without an observer only: fuses every "Riferimento i,
-    // ASSIGN" into one operation (see op_assign_to). After keep_start.
-    void fuse_assignments() noexcept;
-    void restart() noexcept;
+    // Every evaluation starts from nothing, as a fresh Formula call does:
+    // restart brings every symbol a run can change back to its start
+    // (constants to their literal even after code assigned to them; inout,
+    // static, local and output variables to 0.0), clears their assigned
+    // flags, binds the inputs of `values` (input k takes element k + 1) and
+    // empties the stack. The execution loop calls it as the run starts.
     void restart(const double *values) noexcept;  // defined below, inline
+    // For a formula run without an observer only: fuses every "Riferimento i,
+    // ASSIGN" into one operation (see op_assign_to).
+    void fuse_assignments() noexcept;
 
     bool loaded() const noexcept { return loaded_; }
 
-    // After keep_start: the input variables, in binding order (input k takes
+    // The input variables, in binding order (input k takes
     // element k + 1 of the value array), and the output variable whose value
     // collect_outputs hands back (0 when there is none).
     std::int32_t input_count() const noexcept { return input_count_; }
@@ -112,15 +100,22 @@ public:
     // The engine as the execution loop runs it (see execution.h): a position
     // is an entry of the code table.
     using position = const instruction *;
-    static bool start(const double *) noexcept { return true; }  // loaded and bound already
+    bool start(const double *values) noexcept {
+        restart(values);
+        return true;
+    }
     position first() const noexcept { return code_.data() + 1; }
     static position after(position at) noexcept { return at + 1; }
     static position before(position at) noexcept { return at - 1; }
+    static std::size_t instructions_between(position from, position to) noexcept {
+        return static_cast<std::size_t>(to - from);
+    }
     static operation_code operation(position at) noexcept { return at->operation; }
     // The loader decodes every Operatore, so the loop never asks, and
     // fuse_assignments decides which assignments run as one step.
     static operation_code operator_operation(position) noexcept { return op_nothing; }
     static constexpr bool assignment_follows(position) noexcept { return false; }
+    static constexpr bool names_fused_symbol(std::int32_t) noexcept { return true; }  // see fuse_assignments
     static double operand(position at) noexcept { return *at->operand; }
     static std::int32_t integer(position at) noexcept { return at->value; }
     position jump(double target) const noexcept {
@@ -142,7 +137,8 @@ private:
     void load_code(const char *text);
     void load_symbols(const char *text);
     void resolve_operands() noexcept;
-    std::size_t find_changeable_symbols(std::int32_t *changeable) const;
+    void record_start();
+    std::size_t find_changeable_symbols(std::int32_t *changeable);
 
     bool loaded_ = false;
     std::int32_t symbol_count_ = 1;
@@ -151,10 +147,10 @@ private:
     // writes only its value, which is the value the caller sees.
     std::int32_t last_output_ = 0;
     inline_table<symbol_entry, inline_symbols + 1> symbols_;
-    std::unique_ptr<double[]> start_values_;         // see keep_start
-    std::unique_ptr<std::int32_t[]> input_indices_;  // the input variables, in binding order
+    inline_table<double, inline_symbols + 1> start_values_;          // every symbol's value as loaded
+    inline_table<std::int32_t, inline_symbols + 1> input_indices_;  // the input variables, in binding order
     std::int32_t input_count_ = 0;
-    std::unique_ptr<std::int32_t[]> changeable_;  // the symbols a run can change
+    inline_table<std::int32_t, inline_symbols + 1> changeable_;  // the symbols a run can change
     std::size_t changeable_count_ = 0;
     inline_table<instruction, inline_instructions + 2> code_;
     value_stack stack_;
@@ -163,14 +159,14 @@ private:
 // Inline: a prepared formula's evaluation restarts in the loop's own frame.
 inline void engine::restart(const double *values) noexcept {
     symbol_entry *const symbols = symbols_.data();
-    const double *const start = start_values_.get();
-    const std::int32_t *const changeable = changeable_.get();
+    const double *const start = start_values_.data();
+    const std::int32_t *const changeable = changeable_.data();
     for (std::size_t k = 0; k < changeable_count_; ++k) {
         symbol_entry &entry = symbols[changeable[k]];
         entry.value = start[changeable[k]];
         entry.assigned = false;
     }
-    const std::int32_t *const inputs = input_indices_.get();
+    const std::int32_t *const inputs = input_indices_.data();
     for (std::int32_t k = 0; k < input_count_; ++k) symbols[inputs[k]].value = values[k + 1];
     stack_.clear();
 }

@@ -1,13 +1,20 @@
-// run_code: the stack machine. It binds the inputs, then runs the
+// run_bound_code: the stack machine. It binds the inputs, then runs the
 // instructions from address 1, one by one, until STOP hands the output back.
 //
 // The loop runs a machine: the engine, whose code table was decoded at load,
 // or Formula's text_machine, which decodes each instruction of the code text
 // as it fetches it. A machine provides
+//   bool start(const double *values);    called as the run starts: every run
+//                                        starts from nothing, with the inputs
+//                                        of `values` bound (engine::restart;
+//                                        the text machine reads the texts)
 //   value_stack &stack();
 //   position first();                    instruction 1
 //   position after(position);            the instruction that follows
 //   position before(position);           the instruction before
+//   std::size_t instructions_between(position from, position to);
+//                                        how many instructions from `from`
+//                                        up to `to`, `to` excluded
 //   operation_code operation(position);  what the loop does for it
 //   operation_code operator_operation(position);  for op_by_value, what the
 //                                        loop does for that Operatore
@@ -16,17 +23,34 @@
 //   position jump(double target);        instruction trunc(target), or past
 //                                        the last one, where the run stops
 //   bool assignment_follows(position);  whether ASSIGN stands there
+//   bool names_fused_symbol(std::int32_t);  whether the index of a fused
+//                                        assignment names a symbol
 //   bool names_symbol(std::int32_t), void assign(std::int32_t, double),
 //   bool assigned(std::int32_t), void collect_outputs(double *).
 //
+// What each operation is (the values it pops and pushes, whether it divides,
+// jumps, assigns or stops) stands in operation_modes.h; the loop reads it
+// there, and what an operation computes in operators.h.
+//
 // The loop accepts an observer (with the engine only), for tools that trace
-// or bound a run. An observer provides
+// or watch a run. An observer provides
 //   bool before_instruction(std::int32_t address, const instruction &, const value_stack &);
 //       called before each instruction; returning false ends the run at once,
 //       without handing anything back;
 //   void after_assign(std::int32_t index, double value);
-//       called when ASSIGN has stored a value into symbol `index`.
+//       called when ASSIGN has stored a value into symbol `index`;
+//   void zero_divisor(std::int32_t address);
+//       called when the DIV or MODOPER at `address` met a zero divisor, its
+//       operands popped (the stack is as the instruction leaves it), before
+//       the division message is shown.
 // The default observer does nothing and compiles away.
+//
+// The loop also accepts a budget (run_budget.h), which bounds a run that may
+// never end: the instructions are charged at every BR and BRF, as many as the
+// run went through since the last charge, and every budget.instructions
+// instructions the loop asks budget.go_on whether to go on; when it says no,
+// the run ends at once, hands nothing back and returns stopped_by_budget.
+// Code without jumps never pays. The default, no_budget, compiles away.
 //
 // The loop keeps the stack's depth and its slots in locals; the stack object
 // is brought up to date before every observer call and when the run ends.
@@ -38,8 +62,10 @@
 
 #include "evaluator/dispatch.h"
 #include "evaluator/engine.h"
-#include "evaluator/text_machine.h"
+#include "evaluator/operation_modes.h"
 #include "evaluator/operators.h"
+#include "evaluator/run_budget.h"
+#include "evaluator/text_machine.h"
 #include "evaluator/truncation.h"
 #include "formula/format.h"
 
@@ -48,15 +74,8 @@ namespace zerizi {
 struct no_observer {
     constexpr bool before_instruction(std::int32_t, const instruction &, const value_stack &) noexcept { return true; }
     constexpr void after_assign(std::int32_t, double) noexcept {}
+    constexpr void zero_divisor(std::int32_t) noexcept {}
 };
-
-// The work of ASSIGN, with the observer told of the value stored.
-template <typename Machine, typename Observer>
-inline void assign_value(Machine &machine, std::int32_t index, double value, Observer &observer) {
-    if (!machine.names_symbol(index)) return;
-    machine.assign(index, value);
-    observer.after_assign(index, value);
-}
 
 // The loop is written once for both ways of dispatching (dispatch.h).
 // zerizi_dispatch(o) starts the dispatch on operation o, zerizi_case(name)
@@ -65,15 +84,13 @@ inline void assign_value(Machine &machine, std::int32_t index, double value, Obs
 // instruction. The stack helpers are ZERIZI_STEP, so that the depth and the
 // slots they share stay in registers.
 
-// run_bound_code runs the code of a machine whose inputs are bound already
-// (engine::restart(values)) or are bound as it starts (text_machine); run_code
-// binds the engine's first. Both return how many zero divisors the run met
-// (each showed the division message). The source is the engine, run where it
-// is; a restarting_engine, which the loop restarts with the inputs as it
-// starts (a prepared formula's evaluation); or a text_source, from which the
-// loop builds a text_machine in its own frame. Either way an evaluation has no
-// second frame or call to pay for. A machine's start returns false when it
-// cannot hold the texts; the loop then runs nothing and returns not_started.
+// run_bound_code runs the code of a machine, which binds the inputs as the
+// run starts; it returns how many zero divisors the run met (each showed the
+// division message). The source is the engine, run where it is, or a
+// text_source, from which the loop builds a text_machine in its own frame.
+// Either way an evaluation has no second frame or call to pay for. A
+// machine's start returns false when it cannot hold the texts; the loop then
+// runs nothing and returns not_started.
 inline constexpr int not_started = -1;
 
 template <typename Source>
@@ -84,18 +101,16 @@ template <>
 struct machine_for<text_source> {
     using type = text_machine;
 };
-template <>
-struct machine_for<restarting_engine> {
-    using type = engine &;
-};
 
-template <typename Source, typename Observer = no_observer>
-int run_bound_code(Source &&source, double *values, Observer &&observer = Observer{}) {
+template <typename Source, typename Observer = no_observer, typename Budget = no_budget>
+int run_bound_code(Source &&source, double *values, Observer &&observer = Observer{},
+                   [[maybe_unused]] const Budget &budget = Budget{}) {
     typename machine_for<std::remove_cvref_t<Source>>::type machine(source);
     using Machine = std::remove_cvref_t<decltype(machine)>;
     constexpr bool observed = !std::is_same_v<std::remove_cvref_t<Observer>, no_observer>;
     static_assert(!observed || std::is_same_v<Machine, engine>, "observers watch the engine");
-    if constexpr (std::is_same_v<std::remove_cvref_t<Source>, restarting_engine>) machine.restart(values);
+    constexpr bool budgeted = !std::is_same_v<Budget, no_budget>;
+    static_assert(!budgeted || std::is_same_v<Budget, run_budget>, "a budget is a run_budget");
     if (!machine.start(values)) return not_started;
     value_stack &stack = machine.stack();
     // Slots 1 .. top hold the values, the top one in slot top; slot 0 holds
@@ -107,12 +122,12 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
     // Writes the depth back into the stack object, for observers and at the end.
     const auto sync = [&]() ZERIZI_STEP { stack.set_depth(top); };
 
-    // No instruction adds more than one value, and without a jump the run
-    // goes through increasing addresses, so between two jumps it adds at most
-    // as many values as there are instructions. The stack holds that many
-    // above the top when the run starts (the loader reserves them) and after
-    // every jump (make_room), so a push needs no test of its own.
-    const auto longest_stretch = static_cast<std::size_t>(machine.instruction_count());
+    // Without a jump the run goes through increasing addresses, so between
+    // two jumps it adds at most most_values_pushed values per instruction.
+    // The stack holds that many above the top when the run starts (the
+    // machine reserves them) and after every jump (make_room), so a push
+    // needs no test of its own.
+    const auto longest_stretch = static_cast<std::size_t>(machine.instruction_count()) * most_values_pushed;
     const auto make_room = [&]() ZERIZI_STEP {
         if (top + longest_stretch > stack.last_slot()) [[unlikely]] {
             sync();
@@ -126,6 +141,15 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
         top -= (top != 0);
         return value;
     };
+
+    // The program counter. Fetching reads the operation of the instruction
+    // it names and moves it on, so that during an operation it names the
+    // next instruction (a jump overwrites it) and ZERIZI_CURRENT the one
+    // being run. The observer sees each instruction before it is run.
+    typename Machine::position next = machine.first();
+    operation_code operation;
+#define ZERIZI_CURRENT machine.before(next)
+
     // a b -> compute(a, b), in place when both are there: b is the top value
     // and a the one below it, the left operand as written in the source.
     const auto binary = [&](auto compute) ZERIZI_STEP {
@@ -140,27 +164,79 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
     };
     // x -> compute(x).
     const auto unary = [&](auto compute) ZERIZI_STEP { push(compute(pop())); };
-    // DIV and MODOPER: a zero divisor (0.0 or -0.0) shows the division
-    // message, pops both operands and pushes nothing; the loop goes on.
+    // An operation that divides: a zero divisor (0.0 or -0.0) shows the
+    // division message, pops both operands and pushes nothing; the loop goes on.
     int zero_divisors = 0;
     const auto dividing = [&](auto compute) ZERIZI_STEP {
         if (slots[top] == 0.0) [[unlikely]] {
             pop();
             pop();
+            if constexpr (observed) {
+                sync();
+                observer.zero_divisor(machine.address(ZERIZI_CURRENT));
+            }
             report_zero_divisor();
             ++zero_divisors;
             return;
         }
         binary(compute);
     };
+    // An operation that computes a value from the values it pops, as its
+    // mode says: one or two, and whether it divides.
+    const auto compute = [&]<operation_code O>(operation_result<O> result) ZERIZI_STEP {
+        constexpr operation_mode mode = mode_of(O);
+        static_assert(mode.pushes == 1 && !mode.jumps && mode.index == index_use::none && !mode.stops);
+        static_assert(mode.pops == 2 || (mode.pops == 1 && !mode.divides));
+        if constexpr (mode.divides) {
+            dividing(result);
+        } else if constexpr (mode.pops == 2) {
+            binary(result);
+        } else {
+            unary(result);
+        }
+    };
+    // ASSIGN's work: stores value into symbol index and marks it assigned;
+    // an index that names no symbol stores nothing.
+    const auto assign = [&](bool names_symbol, std::int32_t index, double value) ZERIZI_STEP {
+        if (!names_symbol) return;
+        machine.assign(index, value);
+        observer.after_assign(index, value);
+    };
+    // "Riferimento i, ASSIGN" as one step: v -> ; stores v into symbol i,
+    // then passes over the ASSIGN (which a jump may still reach on its own).
+    const auto assign_fused = [&](std::int32_t index) ZERIZI_STEP {
+        assign(machine.names_fused_symbol(index), index, pop());
+        next = machine.after(next);
+    };
 
-    // The program counter. Fetching reads the operation of the instruction
-    // it names and moves it on, so that during an operation it names the
-    // next instruction (a jump overwrites it) and ZERIZI_CURRENT the one
-    // being run. The observer sees each instruction before it is run.
-    typename Machine::position next = machine.first();
-    operation_code operation;
-#define ZERIZI_CURRENT machine.before(next)
+    // The budget: what is left of the current period, and where the stretch
+    // of instructions not charged yet begins.
+    [[maybe_unused]] std::uint64_t period_left = 0;
+    if constexpr (budgeted) period_left = budget.instructions;
+    [[maybe_unused]] typename Machine::position stretch_start = next;
+    // At a jump, once it has moved the run (or gone on): charges the stretch
+    // that ended at the jump, `end` being the instruction after it, and asks
+    // go_on at the end of a period; false when the run must stop. The next
+    // stretch begins where the run goes on.
+    const auto charge = [&]([[maybe_unused]] typename Machine::position end) ZERIZI_STEP {
+        if constexpr (budgeted) {
+            const std::uint64_t run = machine.instructions_between(stretch_start, end);
+            stretch_start = next;
+            if (run < period_left) {
+                period_left -= run;
+                return true;
+            }
+            if (!budget.go_on(budget.context)) return false;
+            period_left = budget.instructions;
+        }
+        return true;
+    };
+    // A run the budget stops hands nothing back.
+    const auto stop_by_budget = [&]() {
+        sync();
+        return stopped_by_budget;
+    };
+
 #define ZERIZI_FETCH                                                                                     \
     do {                                                                                                 \
         if constexpr (observed) {                                                                        \
@@ -210,13 +286,11 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
             // Riferimento n: -> n, the integer as a double (jump addresses and
             // the indices for ASSIGN and LOGISIN). When an ASSIGN follows, a
             // machine that decodes the code as it runs does both as one step,
-            // as engine::fuse_assignments has them done in a prepared formula:
-            // v -> ; then passes over the ASSIGN, which a jump may still reach.
+            // the fused assignment (below).
             zerizi_case(push_integer) {
                 const std::int32_t integer = machine.integer(ZERIZI_CURRENT);
                 if (machine.assignment_follows(next)) {
-                    assign_value(machine, integer, pop(), observer);
-                    next = machine.after(next);
+                    assign_fused(integer);
                     zerizi_break;
                 }
                 push(static_cast<double>(integer));
@@ -227,7 +301,7 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
             zerizi_case(ASSIGN) {
                 const std::int32_t index = truncate_to_int32(pop());
                 const double value = pop();
-                assign_value(machine, index, value, observer);
+                assign(machine.names_symbol(index), index, value);
                 zerizi_break;
             }
             // An Operatore whose value the machine decodes only now: runs the
@@ -236,108 +310,107 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
                 zerizi_redispatch(machine.operator_operation(ZERIZI_CURRENT));
             }
             // Riferimento i then ASSIGN, as engine::fuse_assignments fuses
-            // them in a prepared formula (i names a symbol): v -> ; stores v
-            // into symbol i and marks it assigned, then passes over the
-            // ASSIGN, which a jump may still reach on its own.
+            // them in a prepared formula: v -> ; stores v into symbol i and
+            // marks it assigned, then passes over the ASSIGN.
             zerizi_case(assign_to) {
-                const std::int32_t index = machine.integer(ZERIZI_CURRENT);
-                const double value = pop();
-                machine.assign(index, value);
-                observer.after_assign(index, value);
-                next = machine.after(next);
+                assign_fused(machine.integer(ZERIZI_CURRENT));
                 zerizi_break;
             }
             // PLUS, MINUS, MULT, DIV: double arithmetic. DIV: a b -> a / b,
             // or the division message and no result when b is 0.
             zerizi_case(PLUS) {
-                binary(operation_result<op_PLUS>{});
+                compute(operation_result<op_PLUS>{});
                 zerizi_break;
             }
             zerizi_case(MINUS) {
-                binary(operation_result<op_MINUS>{});
+                compute(operation_result<op_MINUS>{});
                 zerizi_break;
             }
             zerizi_case(MULT) {
-                binary(operation_result<op_MULT>{});
+                compute(operation_result<op_MULT>{});
                 zerizi_break;
             }
             zerizi_case(DIV) {
-                dividing(operation_result<op_DIV>{});
+                compute(operation_result<op_DIV>{});
                 zerizi_break;
             }
             // SIGN: x -> -x, a change of sign (not the signum).
             zerizi_case(SIGN) {
-                unary(operation_result<op_SIGN>{});
+                compute(operation_result<op_SIGN>{});
                 zerizi_break;
             }
             // PERC: a b -> (a * b) * 0.01, b per cent of a, multiplied in that
             // order (not divided by 100).
             zerizi_case(PERC) {
-                binary(operation_result<op_PERC>{});
+                compute(operation_result<op_PERC>{});
                 zerizi_break;
             }
             // MODOPER: a b -> fmod(a, b), exact, with the sign of a; the
             // division message and no result when b is 0.
             zerizi_case(MODOPER) {
-                dividing(operation_result<op_MODOPER>{});
+                compute(operation_result<op_MODOPER>{});
                 zerizi_break;
             }
             // LOGAND, LOGOR: a b -> trunc(a) & trunc(b), trunc(a) | trunc(b).
             // LOGNOT: x -> ~trunc(x). See operators.h.
             zerizi_case(LOGAND) {
-                binary(operation_result<op_LOGAND>{});
+                compute(operation_result<op_LOGAND>{});
                 zerizi_break;
             }
             zerizi_case(LOGOR) {
-                binary(operation_result<op_LOGOR>{});
+                compute(operation_result<op_LOGOR>{});
                 zerizi_break;
             }
             zerizi_case(LOGNOT) {
-                unary(operation_result<op_LOGNOT>{});
+                compute(operation_result<op_LOGNOT>{});
                 zerizi_break;
             }
             // LGT, LLT, LGE, LLE, LNE, LEQ: a b -> 1.0 when a > b (a < b,
             // a >= b, a <= b, a != b, a == b), else 0.0.
             zerizi_case(LGT) {
-                binary(operation_result<op_LGT>{});
+                compute(operation_result<op_LGT>{});
                 zerizi_break;
             }
             zerizi_case(LLT) {
-                binary(operation_result<op_LLT>{});
+                compute(operation_result<op_LLT>{});
                 zerizi_break;
             }
             zerizi_case(LGE) {
-                binary(operation_result<op_LGE>{});
+                compute(operation_result<op_LGE>{});
                 zerizi_break;
             }
             zerizi_case(LLE) {
-                binary(operation_result<op_LLE>{});
+                compute(operation_result<op_LLE>{});
                 zerizi_break;
             }
             zerizi_case(LNE) {
-                binary(operation_result<op_LNE>{});
+                compute(operation_result<op_LNE>{});
                 zerizi_break;
             }
             zerizi_case(LEQ) {
-                binary(operation_result<op_LEQ>{});
+                compute(operation_result<op_LEQ>{});
                 zerizi_break;
             }
             // BRF: c t -> ; jumps to t when c equals 0 (0.0 or -0.0), any
             // other c goes on. t is truncated (7.9 is 7); a t that names no
             // instruction ends the run as STOP does.
             zerizi_case(BRF) {
+                const typename Machine::position end = next;
                 const double target = pop();
                 const double condition = pop();
                 if (condition == 0.0) {
                     next = machine.jump(target);
                     make_room();
                 }
+                if (!charge(end)) return stop_by_budget();
                 zerizi_break;
             }
             // BR: t -> ; jumps to t, truncated.
             zerizi_case(BR) {
+                const typename Machine::position end = next;
                 next = machine.jump(pop());
                 make_room();
+                if (!charge(end)) return stop_by_budget();
                 zerizi_break;
             }
             // INF, ERM: no effect (ERM is always followed by STOP). Numbers
@@ -356,15 +429,15 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
             // CEIL, FLOOR: a n -> a rounded up or down at the n-th place, n
             // used unchanged. See decimal_places.h.
             zerizi_case(ROUND) {
-                binary(operation_result<op_ROUND>{});
+                compute(operation_result<op_ROUND>{});
                 zerizi_break;
             }
             zerizi_case(CEIL) {
-                binary(operation_result<op_CEIL>{});
+                compute(operation_result<op_CEIL>{});
                 zerizi_break;
             }
             zerizi_case(FLOOR) {
-                binary(operation_result<op_FLOOR>{});
+                compute(operation_result<op_FLOOR>{});
                 zerizi_break;
             }
             // STOP: hands the output back and ends the run; values left on the
@@ -382,12 +455,6 @@ int run_bound_code(Source &&source, double *values, Observer &&observer = Observ
 #undef zerizi_redispatch
 #undef zerizi_case
 #undef zerizi_break
-}
-
-template <typename Observer = no_observer>
-int run_code(engine &engine, double *values, Observer &&observer = Observer{}) {
-    engine.bind_inputs(values);
-    return run_bound_code(engine, values, std::forward<Observer>(observer));
 }
 
 }  // namespace zerizi

@@ -11,7 +11,7 @@ namespace {
 [[gnu::noinline]] void run_on_engine(double *values, const char *const *texts) {
     zerizi::engine engine;
     engine.load_formula(texts);
-    zerizi::run_code(engine, values);
+    zerizi::run_bound_code(engine, values);
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 // output back and releasing the tables. Each text is measured once, then its
 // fixed-width records are decoded in one pass straight into the tables.
 #include <cstdint>
-#include <memory>
 
 #include "evaluator/engine.h"
+#include "evaluator/operation_modes.h"
 #include "evaluator/record_fields.h"
 #include "formula/format.h"
 
@@ -25,10 +25,9 @@ void engine::load_code(const char *text) {
     }
     code[count + 1] = {formula::Operatore, formula::STOP, op_STOP, nullptr};
     instruction_count_ = static_cast<std::int32_t>(count);
-    // Without a loop no run can stack more values than there are instructions
-    // (and the loop keeps one slot free above the top).
+    // What a run without a jump can stack (see execution.h).
     stack_.clear();
-    stack_.reserve(count + 1);
+    stack_.reserve(count * most_values_pushed + 1);
 }
 
 // Reads the symbol text: tipo, scope and the 20-character text of every
@@ -58,6 +57,7 @@ void engine::load_formula(const char *const *texts) {
     load_code(texts[1]);
     load_symbols(texts[0]);
     resolve_operands();
+    record_start();
     loaded_ = true;
 }
 
@@ -75,22 +75,13 @@ void engine::resolve_operands() noexcept {
     }
 }
 
-// Input variables take elements 1, 2, ... of the value array in symbol order;
-// every flag is cleared. (Local symbols need no reset: they start at 0.0 when
-// loaded and when restarted.)
-void engine::bind_inputs(const double *values) {
-    const double *next_input = values + 1;
-    for (std::int32_t i = 1; i < symbol_count_; ++i) {
-        symbol_entry &entry = symbols_[i];
-        if (entry.scope == formula::scope_input && entry.tipo == formula::tipo_variable) entry.value = *next_input++;
-        entry.assigned = false;
-    }
-}
-
 namespace {
 
+// The operations whose popped integer decides what a run changes: the symbol
+// an assignment stores into, and where a jump goes (in the code as loaded,
+// before fuse_assignments).
 constexpr bool takes_pushed_integer(operation_code operation) noexcept {
-    return operation == op_ASSIGN || operation == op_BR || operation == op_BRF;
+    return mode_of(operation).jumps || mode_of(operation).index == index_use::assigns;
 }
 
 }  // namespace
@@ -100,7 +91,7 @@ constexpr bool takes_pushed_integer(operation_code operation) noexcept {
 // Riferimento names lands on one of them, each of them only ever runs right
 // after its Riferimento: an ASSIGN then stores into the symbol its Riferimento
 // names, and nothing else changes. Otherwise any symbol may change.
-std::size_t engine::find_changeable_symbols(std::int32_t *changeable) const {
+std::size_t engine::find_changeable_symbols(std::int32_t *changeable) {
     const instruction *const code = code_.data();
     const auto known_integer_before = [&](std::int32_t address) {
         return address > 1 &&
@@ -122,22 +113,26 @@ std::size_t engine::find_changeable_symbols(std::int32_t *changeable) const {
         for (std::int32_t i = 1; i < symbol_count_; ++i) changeable[count++] = i;
         return count;
     }
-    std::unique_ptr<bool[]> listed(new bool[static_cast<std::size_t>(symbol_count_)]());
+    // The assigned flags, all clear after loading, mark the symbols listed.
+    symbol_entry *const symbols = symbols_.data();
     for (std::int32_t address = 2; address <= instruction_count_; ++address) {
         if (code[address].operation != op_ASSIGN) continue;
         const std::int32_t index = code[address - 1].value;
-        if (!names_symbol(index) || listed[static_cast<std::size_t>(index)]) continue;
-        listed[static_cast<std::size_t>(index)] = true;
+        if (!names_symbol(index) || symbols[index].assigned) continue;
+        symbols[index].assigned = true;
         changeable[count++] = index;
     }
+    for (std::size_t k = 0; k < count; ++k) symbols[changeable[k]].assigned = false;
     return count;
 }
 
-void engine::keep_start() {
+// What restart brings back: every symbol's value as loaded, the input
+// variables in binding order, and the symbols a run can change.
+void engine::record_start() {
     const auto count = static_cast<std::size_t>(symbol_count_);
-    start_values_.reset(new double[count]);
-    input_indices_.reset(new std::int32_t[count]);
-    changeable_.reset(new std::int32_t[count]);
+    start_values_.allocate(count);
+    input_indices_.allocate(count);
+    changeable_.allocate(count);
     input_count_ = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const symbol_entry &entry = symbols_[i];
@@ -145,7 +140,7 @@ void engine::keep_start() {
         if (i != 0 && entry.scope == formula::scope_input && entry.tipo == formula::tipo_variable)
             input_indices_[static_cast<std::size_t>(input_count_++)] = static_cast<std::int32_t>(i);
     }
-    changeable_count_ = find_changeable_symbols(changeable_.get());
+    changeable_count_ = find_changeable_symbols(changeable_.data());
 }
 
 // Every "Riferimento i, ASSIGN" whose i names a symbol becomes one operation
@@ -160,21 +155,13 @@ void engine::fuse_assignments() noexcept {
     }
 }
 
-void engine::restart() noexcept {
-    for (std::size_t k = 0; k < changeable_count_; ++k) {
-        const std::int32_t i = changeable_[k];
-        symbols_[i].value = start_values_[static_cast<std::size_t>(i)];
-    }
-    stack_.clear();
-}
-
 void engine::release_formula() noexcept {
     if (!loaded_) return;
     symbols_.release();
     code_.release();
-    start_values_.reset();
-    input_indices_.reset();
-    changeable_.reset();
+    start_values_.release();
+    input_indices_.release();
+    changeable_.release();
     changeable_count_ = 0;
     loaded_ = false;
 }

@@ -9,7 +9,9 @@
 // mode_<NAME> below, or the table does not compile.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "evaluator/operation_code.h"
@@ -81,5 +83,14 @@ inline constexpr std::array<operation_mode, operation_count> operation_modes = {
 };
 
 constexpr const operation_mode &mode_of(operation_code operation) noexcept { return operation_modes[operation]; }
+
+// The most values one instruction puts on the stack. A pop from an empty
+// stack leaves it empty, so an instruction may add all it pushes: a run
+// without a jump adds at most this many values per instruction.
+inline constexpr std::size_t most_values_pushed = [] {
+    std::uint8_t most = 0;
+    for (const operation_mode &mode : operation_modes) most = std::max(most, mode.pushes);
+    return std::size_t{most};
+}();
 
 }  // namespace zerizi

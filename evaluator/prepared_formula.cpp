@@ -24,13 +24,15 @@ namespace {
 
 std::string copy_of(const char *text) { return text ? std::string(text) : std::string(); }
 
-// The evaluation of code that is not translated, or whose translation gave up.
+// The evaluation of code that is not translated, or whose translation gave
+// up, or that runs under a budget (see evaluate_bounded).
+template <typename Budget = zerizi::no_budget>
 #if defined(__GNUC__)
 [[gnu::noinline]]
 #endif
-int run_on_engine(PreparedFormula *formula, double *values) noexcept {
+int run_on_engine(PreparedFormula *formula, double *values, Budget budget = Budget{}) noexcept {
     try {
-        return zerizi::run_bound_code(zerizi::restarting_engine{formula->engine}, values);
+        return zerizi::run_bound_code(formula->engine, values, zerizi::no_observer{}, budget);
     } catch (...) {
         // Only growing the stack can throw; the run ends there, as Formula's does.
         return 0;
@@ -46,7 +48,6 @@ extern "C" FORMULA_EXPORT PreparedFormula *FORMULA_CALL FormulaPrepare(const cha
         const char *kept[2] = {formula->symbol_text.c_str(), formula->code_text.c_str()};
         try {
             formula->engine.load_formula(kept);
-            formula->engine.keep_start();
             formula->straight_line.translate(formula->engine);
             formula->engine.fuse_assignments();
         } catch (...) {
@@ -70,7 +71,9 @@ extern "C" FORMULA_EXPORT void FORMULA_CALL FormulaRelease(PreparedFormula *form
     delete formula;
 }
 
-// Not bounded yet: the budget is not asked.
-int zerizi::evaluate_bounded(PreparedFormula *formula, double *values, const run_budget &) {
-    return FormulaEvaluate(formula, values);
+// On the engine, which charges the budget at its jumps; the steps on
+// registers have none.
+int zerizi::evaluate_bounded(PreparedFormula *formula, double *values, const run_budget &budget) {
+    if (formula == nullptr || values == nullptr) return 0;
+    return run_on_engine(formula, values, budget);
 }

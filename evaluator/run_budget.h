@@ -23,6 +23,12 @@ struct run_budget {
 // over the two, and a run without a budget has no charge compiled in.
 struct no_budget {};
 
+// A budget that stops the run once `instructions` instructions have run (at
+// the first jump at or past them): the limit of a tool that shows a run.
+constexpr run_budget stopping_after(std::uint64_t instructions) noexcept {
+    return {instructions, [](void *) { return false; }, nullptr};
+}
+
 // What a run that the budget stopped returns in place of its count of zero
 // divisors (not_started, -1, is the machine's that could not hold the texts).
 inline constexpr int stopped_by_budget = -2;

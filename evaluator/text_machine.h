@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "evaluator/operation_code.h"
+#include "evaluator/operation_modes.h"
 #include "evaluator/record_fields.h"
 #include "evaluator/truncation.h"
 #include "evaluator/value_stack.h"
@@ -51,6 +52,9 @@ public:
     position first() const noexcept { return first_; }
     static position after(position at) noexcept { return at + formula::instruction_record_width; }
     static position before(position at) noexcept { return at - formula::instruction_record_width; }
+    static std::size_t instructions_between(position from, position to) noexcept {
+        return static_cast<std::size_t>(to - from) / formula::instruction_record_width;
+    }
     // The operation of the kind character; an Operatore gives op_by_value,
     // and the loop then asks for the operation its value names.
     ZERIZI_ALWAYS_INLINE static operation_code operation(position at) noexcept { return kind_operation(at); }
@@ -79,6 +83,7 @@ public:
     bool names_symbol(std::int32_t index) const noexcept {
         return index >= 1 && static_cast<std::uint32_t>(index) < symbol_count_;
     }
+    bool names_fused_symbol(std::int32_t index) const noexcept { return names_symbol(index); }
     void assign(std::int32_t index, double value) noexcept {
         values_[static_cast<std::size_t>(index)] = value;
         assigned_[static_cast<std::size_t>(index)] = true;
@@ -140,8 +145,8 @@ ZERIZI_ALWAYS_INLINE bool text_machine::start(const double *values) {
 
     first_ = records;
     instruction_count_ = static_cast<std::uint32_t>(instructions);
-    // Without a loop no run can stack more values than there are instructions.
-    stack_.reserve(instructions + 1);
+    // What a run without a jump can stack (see execution.h).
+    stack_.reserve(instructions * most_values_pushed + 1);
 
     values_[0] = 0.0;
     assigned_[0] = false;

@@ -48,16 +48,14 @@ void load_only(benchmark::State &state, const formula_texts &formula) {
     report_allocations(state, before);
 }
 
-// The run alone: the engine is loaded once and restarted before every run,
+// The run alone: the engine is loaded once and restarts as every run starts,
 // as a fresh load would leave it.
 void run_only(benchmark::State &state, const formula_texts &formula, std::vector<double> values) {
     const char *texts[2] = {formula.symbols.c_str(), formula.code.c_str()};
     zerizi::engine engine;
     engine.load_formula(texts);
-    engine.keep_start();
     for (auto _ : state) {
-        engine.restart();
-        zerizi::run_code(engine, values.data());
+        zerizi::run_bound_code(engine, values.data());
         benchmark::DoNotOptimize(values[0]);
     }
     engine.release_formula();

@@ -111,6 +111,7 @@ struct counting_observer {
         return true;
     }
     void after_assign(std::int32_t, double) noexcept {}
+    void zero_divisor(std::int32_t) noexcept {}
 };
 
 void BM_LoadedEngine_Loop(benchmark::State &state) {

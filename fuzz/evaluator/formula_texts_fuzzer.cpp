@@ -7,8 +7,8 @@
 // few evaluations compared with fresh Formula calls.
 //
 // A formula whose own jumps loop forever is legitimate and never returns, so
-// this harness bounds every run with an instruction budget through the
-// execution loop's observer; the library itself has no such limit.
+// this harness bounds every run with a run budget (run_budget.h); an
+// observer checks every instruction fetched, assignment and zero divisor.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -17,25 +17,29 @@
 
 #include "evaluator/engine.h"
 #include "evaluator/execution.h"
+#include "evaluator/operation_modes.h"
 #include "formula/format.h"
 #include "zerizi.h"
 #include "zerizi_prepared.h"
 
 namespace {
 
-constexpr long instruction_budget = 20000;
+constexpr std::uint64_t instruction_budget = 20000;
 
-struct budget_observer {
-    long remaining = instruction_budget;
+struct checking_observer {
     bool before_instruction(std::int32_t address, const zerizi::instruction &, const zerizi::value_stack &stack) {
         // The loop must only ever fetch instructions 1 .. n + 1 and keep its
         // stack inside itself.
         if (address < 1 || address > engine->instruction_count() + 1) __builtin_trap();
         if (stack.depth() > stack.capacity()) __builtin_trap();
-        return --remaining > 0;
+        return true;
     }
     void after_assign(std::int32_t index, double) {
         if (!engine->names_symbol(index)) __builtin_trap();
+    }
+    void zero_divisor(std::int32_t address) {
+        const zerizi::operation_mode &mode = zerizi::mode_of(engine->code(address).operation);
+        if (!mode.divides) __builtin_trap();
     }
     const zerizi::engine *engine;
 };
@@ -55,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     zerizi::engine engine;
     engine.load_formula(texts);
-    zerizi::run_code(engine, values.data(), budget_observer{instruction_budget, &engine});
+    zerizi::run_bound_code(engine, values.data(), checking_observer{&engine}, zerizi::stopping_after(instruction_budget));
     engine.release_formula();
 
     // Formula itself, on texts whose code cannot loop: every jump removed.

@@ -192,6 +192,11 @@ class Trace(Folder):
                          trace_line(2, "Operando", "0", ["5", "0"]) + trace_line(3, "Operatore", "DIV", []) +
                          trace_line(4, "Riferimento", "2", ["2"]) + trace_line(5, "Operatore", "ASSIGN", []) +
                          "Ass: r = 0\n" + trace_line(6, "Operatore", "STOP", []) + "Out: 0\n")
+        # On one stream, the message comes right after the line of its DIV.
+        merged = subprocess.run([FORMEVAL, "--trace", "D", "5"], cwd=self.folder, stdout=subprocess.PIPE,
+                                stderr=subprocess.STDOUT, text=True, timeout=120)
+        self.assertIn(trace_line(3, "Operatore", "DIV", []) + "Errore: Divisione per zero\n" +
+                      trace_line(4, "Riferimento", "2", ["2"]), merged.stdout)
 
     def test_trace_ends_with_what_formeval_prints(self):
         self.compile(read_source("arithmetic.frm"))

@@ -12,7 +12,6 @@ loaded_formula::loaded_formula(std::string symbol_text, std::string code_text)
       code_(read_instruction_records(code_text_)) {
     const char *texts[2] = {symbol_text_.c_str(), code_text_.c_str()};
     engine_->load_formula(texts);
-    engine_->keep_start();
     for (const symbol_record &symbol : symbols_) {
         if (symbol.tipo != formula::tipo_variable) continue;
         if (symbol.scope == formula::scope_input) input_names_.push_back(symbol.text);

@@ -1,6 +1,6 @@
 // A compiled formula loaded once into the evaluator's engine and evaluated as
 // often as needed. Each evaluation starts exactly as a fresh call of Formula
-// does (engine::restart), then run_code binds the inputs and runs.
+// does (engine::restart).
 #pragma once
 
 #include <memory>
@@ -40,11 +40,11 @@ public:
     const zerizi::value_stack &stack() const noexcept { return engine_->stack(); }
 
     // One evaluation: values[0] receives the output, values[1 ..] hold one
-    // element per input variable. Returns how many zero divisors it met.
-    template <typename Observer = zerizi::no_observer>
-    int evaluate(double *values, Observer &&observer = Observer{}) {
-        engine_->restart();
-        return zerizi::run_code(*engine_, values, observer);
+    // element per input variable. Returns how many zero divisors it met, or
+    // zerizi::stopped_by_budget (see execution.h for the observer and budget).
+    template <typename Observer = zerizi::no_observer, typename Budget = zerizi::no_budget>
+    int evaluate(double *values, Observer &&observer = Observer{}, const Budget &budget = Budget{}) {
+        return zerizi::run_bound_code(*engine_, values, observer, budget);
     }
 
 private:

@@ -113,7 +113,7 @@ int run(const invocation &call) {
             const bool complete = trace_evaluation(formula, inputs, trace, output, stdout);
             std::fwrite(trace.data(), 1, trace.size(), stdout);
             std::fflush(stdout);
-            if (!complete) return refuse(trace_cut_off_text, trace_step_limit);
+            if (!complete) return refuse(trace_cut_off_text, trace_instruction_limit);
             if (formula.output_name().empty()) warn_without_output(call);
             return exit_evaluated;
         }

@@ -44,7 +44,7 @@ inline constexpr const char *input_count_text =
 inline constexpr const char *no_output_variable_text =
     "la formula %s non ha una variabile output: il risultato e' sempre 0";
 
-// --trace: %ld: the number of instructions run.
+// --trace: %ld: the limit (trace_instruction_limit).
 inline constexpr const char *trace_cut_off_text =
     "traccia interrotta dopo %ld istruzioni: la formula non arriva a STOP";
 

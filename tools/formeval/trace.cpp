@@ -51,19 +51,19 @@ void trace_observer::complete_pending_line(const zerizi::value_stack &stack) {
     out_ += assignments_;
     pending_line_.clear();
     assignments_.clear();
-    if (sink_ && out_.size() >= (std::size_t{1} << 16)) {
-        std::fwrite(out_.data(), 1, out_.size(), sink_);
-        out_.clear();
-    }
+    if (out_.size() >= (std::size_t{1} << 16)) write_to_sink();
+}
+
+void trace_observer::write_to_sink() {
+    if (!sink_) return;
+    std::fwrite(out_.data(), 1, out_.size(), sink_);
+    out_.clear();
 }
 
 bool trace_observer::before_instruction(std::int32_t address, const zerizi::instruction &instruction,
                                         const zerizi::value_stack &stack) {
     complete_pending_line(stack);
-    if (steps_++ == trace_step_limit) {
-        stopped_at_limit_ = true;
-        return false;
-    }
+    ++steps_;
     const instruction_record record{instruction.kind, instruction.value};
     pending_line_ = "Trc: ";
     formula::listing::append_instruction_columns(pending_line_, address, kind_text(record.kind),
@@ -73,6 +73,15 @@ bool trace_observer::before_instruction(std::int32_t address, const zerizi::inst
 
 void trace_observer::after_assign(std::int32_t index, double value) {
     append_value_line(assignments_, "Ass", symbol_name(index), value);
+}
+
+// The instruction has popped its operands and pushes nothing: its line is
+// complete, and goes out before the division message.
+void trace_observer::zero_divisor(std::int32_t) {
+    zero_divisor_steps_.push_back(steps_);
+    complete_pending_line(formula_.stack());
+    write_to_sink();
+    if (sink_) std::fflush(sink_);
 }
 
 void trace_observer::finish(const zerizi::value_stack &stack) {
@@ -86,10 +95,10 @@ bool trace_evaluation(loaded_formula &formula, const std::vector<double> &inputs
     for (std::size_t i = 0; i < inputs.size() && i < formula.input_names().size(); ++i)
         append_value_line(out, "Inp", formula.input_names()[i], inputs[i]);
     trace_observer observer(formula, out, sink);
-    formula.evaluate(values.data(), observer);
+    const int ending = formula.evaluate(values.data(), observer, zerizi::stopping_after(trace_instruction_limit));
     observer.finish(formula.stack());
     output = values[0];
-    if (observer.stopped_at_limit()) return false;
+    if (ending == zerizi::stopped_by_budget) return false;
     out += "Out: ";
     append_shortest_text(out, output);
     out += '\n';

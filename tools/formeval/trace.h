@@ -9,6 +9,8 @@
 //                                        the number of values below them
 //   Ass: R = 42                          each assignment, after its ASSIGN
 //   Out: 42                              element 0 at the end, as formeval prints it
+// A zero divisor's message (on standard error) comes right after the line of
+// its DIV or MODOPER: the trace is written out up to that line first.
 #pragma once
 
 #include <cstddef>
@@ -21,9 +23,9 @@
 
 namespace formeval {
 
-// A run ends at STOP, or after this many instructions (a formula whose jumps
-// never reach STOP would otherwise trace forever).
-inline constexpr long trace_step_limit = 1000000;
+// A run ends at STOP, or at the first jump after this many instructions (a
+// formula whose jumps never reach STOP would otherwise trace forever).
+inline constexpr long trace_instruction_limit = 1000000;
 
 // The most stack values a trace line shows.
 inline constexpr std::size_t shown_stack_values = 16;
@@ -38,13 +40,16 @@ public:
     bool before_instruction(std::int32_t address, const zerizi::instruction &instruction,
                             const zerizi::value_stack &stack);
     void after_assign(std::int32_t index, double value);
+    void zero_divisor(std::int32_t address);
 
     // Completes the line of the last instruction (STOP) with the final stack.
     void finish(const zerizi::value_stack &stack);
-    bool stopped_at_limit() const noexcept { return stopped_at_limit_; }
+    // The steps (the Trc lines, counted from 1) whose instruction met a zero divisor.
+    const std::vector<long> &zero_divisor_steps() const noexcept { return zero_divisor_steps_; }
 
 private:
     void complete_pending_line(const zerizi::value_stack &stack);
+    void write_to_sink();
     std::string symbol_name(std::int32_t index) const;
 
     const loaded_formula &formula_;
@@ -53,12 +58,12 @@ private:
     std::string pending_line_;  // the instruction that ran last, waiting for its stack
     std::string assignments_;   // its assignment, printed after it
     long steps_ = 0;
-    bool stopped_at_limit_ = false;
+    std::vector<long> zero_divisor_steps_;
 };
 
 // The whole trace of one evaluation with `inputs`, appended to `out` (and
 // written to `sink` as it grows, when there is one); false when the run was
-// cut off at trace_step_limit. `output` receives element 0.
+// cut off at trace_instruction_limit. `output` receives element 0.
 bool trace_evaluation(loaded_formula &formula, const std::vector<double> &inputs, std::string &out,
                       double &output, std::FILE *sink = nullptr);
 
