@@ -26,10 +26,10 @@ struct compile_outcome {
 
 using prepared_ptr = std::unique_ptr<PreparedFormula, decltype(&formula_shim_release)>;
 
-prepared_ptr prepare(const compile_outcome &compiled, int &inputs, bool &has_output) {
-    return prepared_ptr(
-        formula_shim_prepare(compiled.outcome.symbol_text, compiled.outcome.code_text, &inputs, &has_output),
-        &formula_shim_release);
+prepared_ptr prepare(const compile_outcome &compiled, int &inputs, bool &has_output, bool &has_jumps) {
+    return prepared_ptr(formula_shim_prepare(compiled.outcome.symbol_text, compiled.outcome.code_text, &inputs,
+                                             &has_output, &has_jumps),
+                        &formula_shim_release);
 }
 
 TEST(PostgresShim, CompilesOrHandsBackFormcompsMessages) {
@@ -72,11 +72,12 @@ TEST(PostgresShim, RefusesTextsCutShortOrWithLineEnds) {
 TEST(PostgresShim, ADivisionKeepsTheMessageForTheWarningAndWritesNothing) {
     const compile_outcome compiled("method DIVIDE\ninput a, b;\noutput r;\nproc\nr = 5 + a / b;\nendp\n");
     int inputs = 0;
-    bool has_output = false;
-    prepared_ptr formula = prepare(compiled, inputs, has_output);
+    bool has_output = false, has_jumps = true;
+    prepared_ptr formula = prepare(compiled, inputs, has_output, has_jumps);
     ASSERT_NE(formula, nullptr);
     EXPECT_EQ(inputs, 2);
     EXPECT_TRUE(has_output);
+    EXPECT_FALSE(has_jumps);
     double values[3] = {0.0, 7.0, 0.0};
     testing::internal::CaptureStderr();
     EXPECT_EQ(formula_shim_evaluate(formula.get(), values, 1000, [](void *) { return true; }, nullptr), 1);
@@ -88,9 +89,10 @@ TEST(PostgresShim, ADivisionKeepsTheMessageForTheWarningAndWritesNothing) {
 TEST(PostgresShim, TheBudgetStopsAnEndlessFormulaAndSparesStraightLineCode) {
     const compile_outcome endless("method ENDLESS\ninput a;\noutput r;\nproc\nwhile (a > 0) r = r + 1; end\nendp\n");
     int inputs = 0;
-    bool has_output = false;
-    prepared_ptr formula = prepare(endless, inputs, has_output);
+    bool has_output = false, has_jumps = false;
+    prepared_ptr formula = prepare(endless, inputs, has_output, has_jumps);
     ASSERT_NE(formula, nullptr);
+    EXPECT_TRUE(has_jumps);
     int questions = 0;
     const auto three_questions = [](void *context) { return ++*static_cast<int *>(context) < 3; };
     double values[2] = {-1.0, 1.0};
@@ -99,7 +101,8 @@ TEST(PostgresShim, TheBudgetStopsAnEndlessFormulaAndSparesStraightLineCode) {
     EXPECT_EQ(values[0], -1.0);  // untouched
 
     const compile_outcome straight("method MED\ninput a, b, c;\noutput r;\nproc\nr = (a + b) * c - a / 4 + b * 2.5;\nendp\n");
-    formula = prepare(straight, inputs, has_output);
+    formula = prepare(straight, inputs, has_output, has_jumps);
+    EXPECT_FALSE(has_jumps);
     questions = 0;
     double med[4] = {0.0, 4.0, 2.0, 3.0};
     EXPECT_EQ(formula_shim_evaluate(formula.get(), med, 1, three_questions, &questions), 0);
