@@ -169,7 +169,8 @@ static Datum evaluate(FunctionCallInfo fcinfo, const double *inputs, int given) 
         CHECK_FOR_INTERRUPTS();
         if (given > 0) memcpy(values + 1, inputs, sizeof(double) * (Size) given);
     }
-    if (zero_divisors > 0) ereport(WARNING, (errcode(ERRCODE_DIVISION_BY_ZERO), errmsg("%s", formula_shim_division_message())));
+    if (zero_divisors > 0)
+        ereport(WARNING, (errcode(ERRCODE_DIVISION_BY_ZERO), errmsg("%s", formula_shim_division_message())));
     if (!entry->has_output && !entry->no_output_noticed) {
         entry->no_output_noticed = true;
         ereport(NOTICE, (errmsg(formula_shim_no_output_text(), formula_value_name(f))));
@@ -193,7 +194,7 @@ PG_FUNCTION_INFO_V1(formula_evaluate_arguments);
 Datum formula_evaluate_arguments(PG_FUNCTION_ARGS) {
     double inputs[8];
     int given = PG_NARGS() - 1, i;
-    Assert(given <= 8);
+    if (given > (int) lengthof(inputs)) elog(ERROR, "formula_evaluate takes at most 8 inputs one by one");
     for (i = 0; i < given; ++i) inputs[i] = PG_GETARG_FLOAT8(i + 1);
     return evaluate(fcinfo, inputs, given);
 }

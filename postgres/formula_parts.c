@@ -22,7 +22,9 @@ char *formula_value_name(const FormulaValue *f) {
 }
 
 PG_FUNCTION_INFO_V1(formula_name);
-Datum formula_name(PG_FUNCTION_ARGS) { PG_RETURN_TEXT_P(cstring_to_text(formula_value_name(formula_argument(fcinfo, 0)))); }
+Datum formula_name(PG_FUNCTION_ARGS) {
+    PG_RETURN_TEXT_P(cstring_to_text(formula_value_name(formula_argument(fcinfo, 0))));
+}
 
 PG_FUNCTION_INFO_V1(formula_symbols);
 Datum formula_symbols(PG_FUNCTION_ARGS) {

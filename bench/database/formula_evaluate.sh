@@ -54,7 +54,8 @@ SELECT measure('formula_evaluate, serial', :'formula_query', 0),
 FROM generate_series(1, :runs) \g /dev/null
 
 \echo 'one million rows, best of' :runs 'runs'
-SELECT what, round(min(ms)::numeric, 1) AS best_ms, round(avg(ms)::numeric, 1) AS mean_ms FROM times GROUP BY what ORDER BY what;
+SELECT what, round(min(ms)::numeric, 1) AS best_ms, round(avg(ms)::numeric, 1) AS mean_ms
+FROM times GROUP BY what ORDER BY what;
 SELECT round((min(ms) FILTER (WHERE what = 'formula_evaluate, serial') /
               min(ms) FILTER (WHERE what = 'SQL arithmetic, serial'))::numeric, 2) AS "formula / SQL (bar 2, goal 1.2)",
        round((min(ms) FILTER (WHERE what = 'formula_evaluate, serial') /

@@ -100,7 +100,8 @@ TEST(PostgresShim, TheBudgetStopsAnEndlessFormulaAndSparesStraightLineCode) {
     EXPECT_EQ(questions, 3);
     EXPECT_EQ(values[0], -1.0);  // untouched
 
-    const compile_outcome straight("method MED\ninput a, b, c;\noutput r;\nproc\nr = (a + b) * c - a / 4 + b * 2.5;\nendp\n");
+    const compile_outcome straight(
+        "method MED\ninput a, b, c;\noutput r;\nproc\nr = (a + b) * c - a / 4 + b * 2.5;\nendp\n");
     formula = prepare(straight, inputs, has_output, has_jumps);
     EXPECT_FALSE(has_jumps);
     questions = 0;
