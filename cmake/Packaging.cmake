@@ -15,7 +15,7 @@ else()
   set(formula_examples_dir ${formula_doc_dir}/examples)
 endif()
 
-install(FILES README.md CHANGELOG.md docs/language.md docs/api.md docs/architecture.md
+install(FILES README.md CHANGELOG.md docs/language.md docs/api.md docs/architecture.md docs/database.md
               docs/changes.md
         DESTINATION ${formula_doc_dir})
 install(DIRECTORY examples/ DESTINATION ${formula_examples_dir})
@@ -37,7 +37,7 @@ set(CPACK_PACKAGE_CONTACT "${FORMULA_PRODUCT_NAME} developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "formula compiler formcomp, evaluator library ZERIZI, host utility library VENTUS")
 set(CPACK_PACKAGE_DESCRIPTION
-    "formcomp compiles formulas into symbol and code texts; the ZERIZI library evaluates them (Formula) and formeval tries them from the command line. The VENTUS library holds the host application's utility operations: raw printing, documents over ODBC, lists, text files, digests, program launch. With headers, pkg-config files and CMake packages for hosts.")
+    "formcomp compiles formulas into symbol and code texts; the ZERIZI library evaluates them (Formula) and formeval tries them from the command line. The VENTUS library holds the host application's utility operations: raw printing, documents over ODBC, lists, text files, digests, program launch. With headers, pkg-config files and CMake packages for hosts, and the PostgreSQL extension formula, which compiles and evaluates formulas in the server.")
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 set(CPACK_STRIP_FILES ON)
 
@@ -55,7 +55,8 @@ else()
   # runtime) read from the binaries by dpkg-shlibdeps; the ODBC drivers for
   # the document functions are the host's choice.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libsqliteodbc, odbc-postgresql, cups")
+  # The formula extension loads into PostgreSQL 15's server.
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libsqliteodbc, odbc-postgresql, cups, postgresql-15")
   set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 endif()
 include(CPack)

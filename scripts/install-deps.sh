@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev neovim                        # formula-lsp's JSON library; the editor that tests it
   libmuparser-dev libssl-dev rhash time            # benchmark peers, CPU time of peer programs
   unixodbc unixodbc-dev libsqliteodbc libsqlite3-dev sqlite3 odbc-postgresql postgresql
+  postgresql-15 postgresql-server-dev-15           # the formula extension: server, PGXS and pg_regress
   cups cups-client libcups2-dev                    # spooler tests
   libclang-rt-14-dev                               # libFuzzer
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64   # Windows builds

@@ -76,6 +76,10 @@ expect_files "package contents" "$work/deb.list" \
   $doc/README.md $doc/CHANGELOG.md $doc/language.md $doc/api.md $doc/architecture.md $doc/changes.md \
   $doc/examples/calc.frm $doc/examples/CALC.sym $doc/examples/CALC.obj \
   $doc/examples/c/calc_host.c $doc/examples/python/calc_host.py
+# The PostgreSQL extension, in the server's own directories.
+pg_libdir=$(pg_config --pkglibdir | sed 's|^/||') pg_sharedir=$(pg_config --sharedir | sed 's|^/||')
+expect_files "PostgreSQL extension formula" "$work/deb.list" \
+  "$pg_libdir/formula.so" "$pg_sharedir/extension/formula.control" "$pg_sharedir/extension/formula--1.0.sql"
 depends=$(dpkg-deb -f "$deb" Depends)
 check "Depends names unixODBC (libodbc2) and libcups2: $depends" \
   bash -c "grep -q 'libodbc2' <<<'$depends' && grep -q 'libcups2' <<<'$depends'"

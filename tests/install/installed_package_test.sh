@@ -25,6 +25,19 @@ if [ -e "$build/tools/formula-lsp" ]; then
   [[ $answer == *'"name":"formula-lsp"'* ]] || { echo "the installed formula-lsp did not answer"; exit 1; }
 fi
 
+# The PostgreSQL extension, where this build has it: in PGXS's places under
+# the prefix, needing none of the suite's libraries.
+if [ -e "$build/postgres/formula.so" ]; then
+  module=$prefix/$(pg_config --pkglibdir | sed 's|^/usr/||')/formula.so
+  extension=$prefix/$(pg_config --sharedir | sed 's|^/usr/||')/extension
+  for file in "$module" "$extension/formula.control" "$extension/formula--1.0.sql"; do
+    [ -e "$file" ] || { echo "missing after install: $file"; exit 1; }
+  done
+  if ldd "$module" | grep -E 'ZERIZI|VENTUS|not found'; then
+    echo "the installed formula.so needs a library outside the system's"; exit 1
+  fi
+fi
+
 examples=$source/examples
 expect_42() { [ "$1" = 42 ] || { echo "host printed '$1', expected 42"; exit 1; }; }
 
