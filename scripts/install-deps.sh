@@ -15,6 +15,7 @@ packages=(
   libclang-rt-14-dev                               # libFuzzer
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64   # Windows builds
   dpkg-dev man-db                                  # release packages: dependencies, manual pages
+  lcov                                             # genhtml, which reads formeval --coverage's tracefile
   # The 32-bit Windows build's tests under 32-bit Wine: Wine itself, the host
   # libraries its odbc32 and winspool hand over to, the -m32 SQLite extension,
   # and a virtual display for the print dialog.
