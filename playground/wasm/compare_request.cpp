@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "compiler/compile.h"
@@ -115,18 +116,16 @@ private:
 
 std::string compare_to_json(std::string_view old_source, std::string_view new_source, std::string_view file_name,
                             std::string_view csv) {
+    // A version that does not compile: the page's words, then formcomp's messages.
+    const auto uncompiled = [](const char *which, const formcomp::compile_result &compiled) {
+        return json_object()
+            .text("failure", std::string(which) + "\n" + compiled.standard_output + compiled.standard_error)
+            .finished();
+    };
     const formcomp::compile_result old_compiled = formcomp::compile_source(old_source);
-    if (!old_compiled.succeeded)
-        return json_object()
-            .text("failure", std::string(compare_old_uncompiled_text) + "\n" + old_compiled.standard_output +
-                                 old_compiled.standard_error)
-            .finished();
+    if (!old_compiled.succeeded) return uncompiled(compare_old_uncompiled_text, old_compiled);
     const formcomp::compile_result new_compiled = formcomp::compile_source(new_source);
-    if (!new_compiled.succeeded)
-        return json_object()
-            .text("failure", std::string(compare_new_uncompiled_text) + "\n" + new_compiled.standard_output +
-                                 new_compiled.standard_error)
-            .finished();
+    if (!new_compiled.succeeded) return uncompiled(compare_new_uncompiled_text, new_compiled);
     const formeval::loaded_formula old_formula(old_compiled.texts.symbol_text, old_compiled.texts.code_text);
     const formeval::loaded_formula new_formula(new_compiled.texts.symbol_text, new_compiled.texts.code_text);
     const std::size_t inputs = old_formula.input_names().size();
