@@ -2,21 +2,23 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace formeval {
 
 decimal_digits shortest_digits(double magnitude) {
     // "d.ddde+XX": the shortest digits in scientific notation.
     char text[40];
-    const auto [end, error] = std::to_chars(text, text + sizeof text - 1, magnitude, std::chars_format::scientific);
+    const auto [end, error] = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific);
     decimal_digits result;
     if (error != std::errc()) return result;
-    *end = '\0';
     const char *at = text;
     for (; at != end && *at != 'e'; ++at)
         if (*at != '.') result.push_back(*at);
-    result.point = (at != end ? std::atoi(at + 1) : 0) + 1;
+    int exponent = 0;
+    const bool negative = at != end && at + 1 != end && at[1] == '-';
+    if (at != end) at += 2;  // "e" and its sign
+    for (; at < end; ++at) exponent = exponent * 10 + (*at - '0');
+    result.point = (negative ? -exponent : exponent) + 1;
     return result;
 }
 
