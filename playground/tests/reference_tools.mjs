@@ -38,3 +38,16 @@ export function evaluateCsv(folder, name, fileName, csv) {
   writeFileSync(csvPath, csv);
   return { path: csvPath, ...run(formeval, ["--csv", name, fileName], folder) };
 }
+
+// formeval --compare BEFORE AFTER FILE.csv, the two formulas named by their
+// paths (NAME.sym and NAME.obj in each folder), run in the CSV file's folder.
+export function compare(before, after, csvPath) {
+  return run(formeval, ["--compare", before, after, path.basename(csvPath)], path.dirname(csvPath));
+}
+
+// formeval --coverage SOURCE.frm FILE.csv on `source`, written beside the CSV file.
+export function coverage(source, csvPath) {
+  const sourcePath = path.join(path.dirname(csvPath), "coverage-source.frm");
+  writeFileSync(sourcePath, source);
+  return run(formeval, ["--coverage", sourcePath, csvPath], path.dirname(csvPath));
+}

@@ -17,10 +17,13 @@
 // page's limit.
 //
 // csv_to_json: every row of a CSV file, as formeval --csv evaluates them,
-// except that a bad row does not stop the run. Fields: csv (the output,
-// header first; without the bad rows), bad_rows (row numbers) and
-// row_messages (formeval's message for each), notices (formeval's notices of
-// rows that met a zero divisor), rows_evaluated.
+// except that a bad row does not stop the run, for the formula that `source`
+// compiles to (failure: formcomp's messages when it does not compile).
+// Fields: csv (the output, header first; without the bad rows), bad_rows (row
+// numbers) and row_messages (formeval's message for each), notices
+// (formeval's notices of rows that met a zero divisor), rows_evaluated, and
+// coverage: each source line's count as formeval --coverage counts it over
+// the rows evaluated (null for a line without statements).
 #pragma once
 
 #include <string>
@@ -35,7 +38,6 @@ inline constexpr long page_trace_instruction_limit = 100'000;
 
 std::string evaluate_to_json(std::string_view symbols, std::string_view code, std::string_view inputs);
 std::string trace_to_json(std::string_view symbols, std::string_view code, std::string_view inputs);
-std::string csv_to_json(std::string_view symbols, std::string_view code, std::string_view file_name,
-                        std::string_view csv);
+std::string csv_to_json(std::string_view source, std::string_view file_name, std::string_view csv);
 
 }  // namespace playground

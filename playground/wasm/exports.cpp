@@ -9,6 +9,7 @@
 
 #include <emscripten/emscripten.h>
 
+#include "playground/wasm/compare_request.h"
 #include "playground/wasm/compile_request.h"
 #include "playground/wasm/evaluation_requests.h"
 #include "playground/wasm/json_text.h"
@@ -57,12 +58,20 @@ EMSCRIPTEN_KEEPALIVE char *playground_trace(const char *symbols, std::size_t sym
     });
 }
 
-EMSCRIPTEN_KEEPALIVE char *playground_csv(const char *symbols, std::size_t symbols_length, const char *code,
-                                          std::size_t code_length, const char *file_name,
+EMSCRIPTEN_KEEPALIVE char *playground_csv(const char *source, std::size_t source_length, const char *file_name,
                                           std::size_t file_name_length, const char *csv, std::size_t csv_length) {
     return answer([&] {
-        return playground::csv_to_json({symbols, symbols_length}, {code, code_length},
-                                       {file_name, file_name_length}, {csv, csv_length});
+        return playground::csv_to_json({source, source_length}, {file_name, file_name_length}, {csv, csv_length});
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE char *playground_compare(const char *old_source, std::size_t old_source_length,
+                                              const char *new_source, std::size_t new_source_length,
+                                              const char *file_name, std::size_t file_name_length, const char *csv,
+                                              std::size_t csv_length) {
+    return answer([&] {
+        return playground::compare_to_json({old_source, old_source_length}, {new_source, new_source_length},
+                                           {file_name, file_name_length}, {csv, csv_length});
     });
 }
 

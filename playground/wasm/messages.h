@@ -9,4 +9,8 @@ namespace playground {
 inline constexpr const char *evaluation_cut_off_text =
     "valutazione interrotta dopo %ld istruzioni: la formula non arriva a STOP";
 
+// Compare: a version that does not compile (formcomp's messages follow).
+inline constexpr const char *compare_old_uncompiled_text = "la versione di confronto non si compila:";
+inline constexpr const char *compare_new_uncompiled_text = "la formula nell'editor non si compila:";
+
 }  // namespace playground

@@ -9,6 +9,7 @@ import { defaultKeymap, history, historyKeymap, indentWithTab } from "@codemirro
 import { syntaxHighlighting, defaultHighlightStyle, bracketMatching } from "@codemirror/language";
 import { lintGutter, setDiagnostics } from "@codemirror/lint";
 import { formulaLanguage } from "./formula_mode.js";
+import { coverageExtension } from "./coverage.js";
 
 export function createEditor(parent, onChange) {
   return new EditorView({
@@ -17,6 +18,7 @@ export function createEditor(parent, onChange) {
       doc: "",
       extensions: [
         lineNumbers(),
+        coverageExtension,
         highlightActiveLineGutter(),
         highlightSpecialChars(),
         history(),

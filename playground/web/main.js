@@ -9,6 +9,8 @@ import { shareFragment, readShareFragment, longestLink, damagedLinkMessage, tooL
 import { parseTrace, renderTrace } from "./trace_table.js";
 import { downloadText, copyText } from "./downloads.js";
 import { examples } from "./examples.js";
+import { showCoverage } from "./coverage.js";
+import { showComparison, drawnHistogram } from "./compare_view.js";
 
 const shownTraceRows = 2000;
 const shownCsvRows = 1000;
@@ -112,6 +114,7 @@ function showCompile(source, result) {
   showPlaces(editor, result.places);
   $("listing").textContent = result.listing;
   compiled = result.exit === 0 ? { source, result } : null;
+  if (compiled && !kept) keepVersion();
   document.body.dataset.compiled = compiled ? "ok" : "failed";
   showCompiledTexts();
   // An example's usual inputs fill the fields once its compile has made them.
@@ -126,7 +129,9 @@ function showCompiledTexts() {
   $("code").textContent = r ? (bare ? r.code_bare : r.code) : "";
   $("symbol-file").textContent = r ? r.symbol_file : "NAME.sym";
   $("code-file").textContent = r ? r.code_file : "NAME.obj";
-  for (const id of ["download-sym", "download-obj", "evaluate", "trace-run", "csv-file"]) $(id).disabled = !r;
+  for (const id of ["download-sym", "download-obj", "evaluate", "trace-run", "csv-file", "compare-file", "compare-keep"])
+    $(id).disabled = !r;
+  $("compare-run").disabled = !r || !compareFile;
 }
 
 // One field per input variable, in binding order; values typed before stay
@@ -215,12 +220,13 @@ async function runCsv(file) {
   if (!compiled || !file) return;
   begin();
   try {
-    const { symbols, code, name } = compiled.result;
+    const { source, result: { name } } = compiled;
     const bytes = await file.arrayBuffer();
-    const answer = await client.request("csv", { symbols, code, fileName: file.name, csv: bytes }, [bytes]);
+    const answer = await client.request("csv", { source, fileName: file.name, csv: bytes }, [bytes]);
     const r = answer.result;
-    const badRows = $("csv-bad-rows");
-    badRows.replaceChildren();
+    showBadRows($("csv-bad-rows"), r);
+    // The counts belong to the source that ran; an edit since has cleared the marks.
+    showCoverage(editor, !r.failure && editor.state.doc.toString() === source ? r.coverage : null);
     if (r.failure) {
       lastCsv = null;
       $("csv-summary").textContent = r.failure;
@@ -230,12 +236,6 @@ async function runCsv(file) {
       $("download-csv").disabled = true;
       return;
     }
-    r.row_messages.forEach((message, i) => {
-      const item = document.createElement("li");
-      item.dataset.row = r.bad_rows[i];
-      item.textContent = message;
-      badRows.append(item);
-    });
     $("csv-notices").textContent = r.notices;
     lastCsv = { fileName: file.name.replace(/\.csv$/i, "") + "-" + name + ".csv", text: r.csv };
     $("csv-text").textContent = r.csv;
@@ -246,6 +246,56 @@ async function runCsv(file) {
       (rows.length - 1 > shownCsvRows ? `; the first ${shownCsvRows} shown, all in the download` : "") +
       ` (${answer.milliseconds.toFixed(1)} ms)`;
     $("download-csv").disabled = false;
+  } finally {
+    end();
+  }
+}
+
+// The rows a CSV pass could not use, by number, with formeval's messages.
+function showBadRows(list, r) {
+  list.replaceChildren();
+  (r.row_messages || []).forEach((message, i) => {
+    const item = document.createElement("li");
+    item.dataset.row = r.bad_rows[i];
+    item.textContent = message;
+    list.append(item);
+  });
+}
+
+// ---- Compare ----
+let kept = null; // the version before: { source, name }
+let compareFile = null;
+let lastCompare = null; // { fileName, text }
+
+function keepVersion() {
+  if (!compiled) return;
+  kept = { source: compiled.source, name: compiled.result.name };
+  $("compare-kept-name").textContent = `${kept.name} (${kept.source.split("\n").length} lines)`;
+}
+
+async function runCompare() {
+  if (!compiled || !compareFile) return;
+  const pasted = document.querySelector('input[name="compare-version"]:checked').value === "pasted";
+  const oldSource = pasted ? $("compare-source").value : kept ? kept.source : "";
+  begin();
+  try {
+    const bytes = await compareFile.arrayBuffer();
+    const answer = await client.request(
+      "compare",
+      { oldSource, newSource: compiled.source, fileName: compareFile.name, csv: bytes },
+      [bytes],
+    );
+    const r = answer.result;
+    selectTab("compare");
+    showBadRows($("compare-bad-rows"), r);
+    $("compare-messages").textContent = r.failure || r.summary + r.notices;
+    $("compare-text").textContent = r.failure ? "" : r.csv;
+    showComparison(
+      { changed: $("compare-changed"), chartCanvas: $("compare-chart"), notNumbers: $("compare-not-numbers"), largest: $("compare-largest") },
+      r.failure ? null : r,
+    );
+    lastCompare = r.failure ? null : { fileName: compareFile.name.replace(/\.csv$/i, "") + "-differenze.csv", text: r.csv };
+    $("download-compare").disabled = !lastCompare;
   } finally {
     end();
   }
@@ -336,6 +386,7 @@ function setUpControls() {
     if (!example) return;
     setSource(editor, example.source);
     pendingExampleInputs = example.inputs;
+    kept = null; // the example as it compiles becomes the version before
   });
   for (const button of document.querySelectorAll("[data-tab]"))
     button.addEventListener("click", () => selectTab(button.dataset.tab));
@@ -357,6 +408,17 @@ function setUpControls() {
     downloadText(compiled.result.name + ".trace.txt", lastTrace, "text/plain"));
   $("download-csv").addEventListener("click", () => downloadText(lastCsv.fileName, lastCsv.text, "text/csv"));
   $("csv-file").addEventListener("change", (event) => runCsv(event.target.files[0]));
+  $("compare-keep").addEventListener("click", keepVersion);
+  $("compare-source").addEventListener("input", () => {
+    document.querySelector('input[name="compare-version"][value="pasted"]').checked = true;
+  });
+  $("compare-file").addEventListener("change", (event) => {
+    compareFile = event.target.files[0] || null;
+    showCompiledTexts();
+    runCompare();
+  });
+  $("compare-run").addEventListener("click", () => runCompare());
+  $("download-compare").addEventListener("click", () => downloadText(lastCompare.fileName, lastCompare.text, "text/csv"));
   $("copy-link").addEventListener("click", copyLink);
   window.addEventListener("hashchange", openSharedFormula);
 }
@@ -375,6 +437,10 @@ window.playground = {
   // The worker's requests, for the benchmark: request(kind, fields).
   request: (kind, fields) => client.request(kind, fields),
   compiled: () => (compiled ? compiled.result : null),
+  // Keeps the last compiled formula as Compare's version before.
+  keepVersion,
+  // The Compare histogram as drawn: { edges, labels, counts }, or null.
+  compareHistogram: drawnHistogram,
   // The CodeMirror view of the editor.
   editorView: editor,
   // When the page became ready, in milliseconds from the start of its loading.

@@ -2,7 +2,7 @@
 // whose script stands before this one in the worker's source) answer the
 // page's requests here, so that a long evaluation never holds the page.
 //
-// Request: { id, kind: "compile" | "evaluate" | "trace" | "csv" | "repeat", ...texts }.
+// Request: { id, kind: "compile" | "evaluate" | "trace" | "csv" | "compare" | "repeat", ...texts }.
 // Answer:  { id, result, errors, milliseconds }: the module's JSON result,
 // what the run wrote on standard error (the evaluator's division message),
 // and the time the call took. The first message, { ready: true }, says that
@@ -43,7 +43,9 @@ const requests = {
   compile: (module, r) => call(module, "playground_compile", [r.source]),
   evaluate: (module, r) => call(module, "playground_evaluate", [r.symbols, r.code, r.inputs.join("\n")]),
   trace: (module, r) => call(module, "playground_trace", [r.symbols, r.code, r.inputs.join("\n")]),
-  csv: (module, r) => call(module, "playground_csv", [r.symbols, r.code, r.fileName, new Uint8Array(r.csv)]),
+  csv: (module, r) => call(module, "playground_csv", [r.source, r.fileName, new Uint8Array(r.csv)]),
+  compare: (module, r) =>
+    call(module, "playground_compare", [r.oldSource, r.newSource, r.fileName, new Uint8Array(r.csv)]),
   // For the benchmark: `count` runs of another request, and the time of one.
   repeat(module, r) {
     const start = performance.now();

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "compiler/compile.h"
-#include "evaluator/run_budget.h"
 #include "formula/formatted_text.h"
 #include "platform/file_handle.h"
 #include "platform/replacement_file.h"
@@ -15,7 +14,7 @@
 #include "tools/formeval/csv_evaluation.h"
 #include "tools/formeval/csv_file_pass.h"
 #include "tools/formeval/csv_mode.h"
-#include "tools/formeval/loaded_formula.h"
+#include "tools/formeval/execution_counts.h"
 #include "tools/formeval/messages.h"
 #include "tools/formeval/refusal.h"
 #include "tools/formeval/standard_output.h"
@@ -23,22 +22,6 @@
 namespace formeval {
 
 namespace {
-
-// A row that runs this many instructions without reaching STOP is taken for
-// one that never ends.
-constexpr std::uint64_t coverage_row_instruction_limit = 100'000'000;
-
-// Counts the executions of every instruction, by address.
-struct execution_counter : zerizi::no_observer {
-    std::vector<std::uint64_t> &executions;
-
-    explicit execution_counter(std::vector<std::uint64_t> &counts) : executions(counts) {}
-
-    bool before_instruction(std::int32_t address, const zerizi::instruction &, const zerizi::value_stack &) {
-        if (static_cast<std::size_t>(address) < executions.size()) ++executions[static_cast<std::size_t>(address)];
-        return true;
-    }
-};
 
 bool write_tracefile(const std::string &path, const std::string &contents) {
     platform::replacement_file file(path.c_str());
@@ -60,17 +43,15 @@ int report_coverage(const invocation &call) {
     platform::file_handle input(std::fopen(call.csv_path.c_str(), "rb"));
     if (!input) return refuse(unreadable_file_text, call.csv_path.c_str());
 
-    loaded_formula formula(compiled.texts.symbol_text, compiled.texts.code_text);
+    const loaded_formula formula(compiled.texts.symbol_text, compiled.texts.code_text);
+    formula_runner runner(formula);
+    execution_counts counts(runner);
     csv_row_reader reader(formula.input_names(), call.csv_path);
-    std::vector<std::uint64_t> executions(formula.code().size() + 2, 0);
-    std::vector<double> values(formula.input_names().size() + 1, 0.0);
     const auto take_line = [&](std::string_view line, std::string &error) {
         const csv_row_reader::line_kind kind = reader.take_line(line, error);
         if (kind != csv_row_reader::line_kind::row) return kind == csv_row_reader::line_kind::header;
-        values[0] = 0.0;
-        std::copy(reader.row().begin(), reader.row().end(), values.begin() + 1);
-        const zerizi::run_budget budget{coverage_row_instruction_limit, [](void *) { return false; }, nullptr};
-        const int zero_divisors = formula.evaluate(values.data(), execution_counter{executions}, budget);
+        double output = 0.0;
+        const int zero_divisors = counts.evaluate(reader.row(), output);
         if (zero_divisors == zerizi::stopped_by_budget) {
             error = reader.row_message(
                 formula::formatted_text(row_cut_off_text, static_cast<long long>(coverage_row_instruction_limit)));
@@ -91,12 +72,12 @@ int report_coverage(const invocation &call) {
         case csv_pass::stopped_by_row:
             return refuse("%s", error.c_str());
     }
-    const auto counts = line_counts(compiled.statements, executions, source_lines(source).size());
-    if (!write_checked(stdout, gcov_text(source, counts))) return refuse("%s", unwritable_output_text);
+    const auto lines = line_counts(compiled.statements, counts.executions(), source_lines(source).size());
+    if (!write_checked(stdout, gcov_text(source, lines))) return refuse("%s", unwritable_output_text);
     if (!call.lcov_path.empty()) {
         std::error_code ignored;
         const std::string source_path = std::filesystem::absolute(call.name, ignored).string();
-        if (!write_tracefile(call.lcov_path, lcov_tracefile(source_path, counts)))
+        if (!write_tracefile(call.lcov_path, lcov_tracefile(source_path, lines)))
             return refuse(unwritable_file_text, call.lcov_path.c_str());
     }
     return exit_evaluated;

@@ -19,7 +19,7 @@ std::uintmax_t size_for_progress(const std::string &path) {
     return error ? 0 : size;
 }
 
-int evaluate_csv_file(loaded_formula &formula, const invocation &call) {
+int evaluate_csv_file(const loaded_formula &formula, const invocation &call) {
     platform::file_handle input(std::fopen(call.csv_path.c_str(), "rb"));
     if (!input) return refuse(unreadable_file_text, call.csv_path.c_str());
     output_sink output(call.output_path);

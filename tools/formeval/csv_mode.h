@@ -17,6 +17,6 @@ namespace formeval {
 std::uintmax_t size_for_progress(const std::string &path);
 
 // The exit code; every failure has been reported on standard error.
-int evaluate_csv_file(loaded_formula &formula, const invocation &call);
+int evaluate_csv_file(const loaded_formula &formula, const invocation &call);
 
 }  // namespace formeval

@@ -7,11 +7,8 @@ namespace formeval {
 loaded_formula::loaded_formula(std::string symbol_text, std::string code_text)
     : symbol_text_(std::move(symbol_text)),
       code_text_(std::move(code_text)),
-      engine_(std::make_unique<zerizi::engine>()),
       symbols_(read_symbol_records(symbol_text_)),
       code_(read_instruction_records(code_text_)) {
-    const char *texts[2] = {symbol_text_.c_str(), code_text_.c_str()};
-    engine_->load_formula(texts);
     for (const symbol_record &symbol : symbols_) {
         if (symbol.tipo != formula::tipo_variable) continue;
         if (symbol.scope == formula::scope_input) input_names_.push_back(symbol.text);

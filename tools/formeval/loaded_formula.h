@@ -1,22 +1,18 @@
-// A compiled formula loaded once into the evaluator's engine and evaluated as
-// often as needed. Each evaluation starts exactly as a fresh call of Formula
-// does (engine::restart).
+// A compiled formula's names and records, read once from its two headered
+// texts: what listing, the CSV modes and the playground's compile need. An
+// evaluation on the engine goes through a formula_runner (formula_runner.h).
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "evaluator/engine.h"
-#include "evaluator/execution.h"
 #include "tools/formeval/compiled_files.h"
 
 namespace formeval {
 
 class loaded_formula {
 public:
-    // Headered texts (see has_header); both are kept, since the engine's
-    // variable names point into the symbol text.
+    // Headered texts (see has_header).
     loaded_formula(std::string symbol_text, std::string code_text);
     loaded_formula(const loaded_formula &) = delete;
     loaded_formula &operator=(const loaded_formula &) = delete;
@@ -36,21 +32,9 @@ public:
     const std::string &symbol_text() const noexcept { return symbol_text_; }
     const std::string &code_text() const noexcept { return code_text_; }
 
-    // The evaluation stack as the last evaluation left it.
-    const zerizi::value_stack &stack() const noexcept { return engine_->stack(); }
-
-    // One evaluation: values[0] receives the output, values[1 ..] hold one
-    // element per input variable. Returns how many zero divisors it met, or
-    // zerizi::stopped_by_budget (see execution.h for the observer and budget).
-    template <typename Observer = zerizi::no_observer, typename Budget = zerizi::no_budget>
-    int evaluate(double *values, Observer &&observer = Observer{}, const Budget &budget = Budget{}) {
-        return zerizi::run_bound_code(*engine_, values, observer, budget);
-    }
-
 private:
     std::string symbol_text_;
     std::string code_text_;
-    std::unique_ptr<zerizi::engine> engine_;
     std::vector<symbol_record> symbols_;
     std::vector<instruction_record> code_;
     std::vector<std::string> input_names_;

@@ -9,6 +9,7 @@
 // runs.
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formula_version.h"
@@ -21,9 +22,10 @@
 #include "tools/formeval/compiled_files.h"
 #include "tools/formeval/coverage_mode.h"
 #include "tools/formeval/csv_mode.h"
+#include "tools/formeval/evaluation_front_end.h"
+#include "tools/formeval/formula_runner.h"
 #include "tools/formeval/loaded_formula.h"
 #include "tools/formeval/messages.h"
-#include "tools/formeval/number_text.h"
 #include "tools/formeval/pair_loading.h"
 #include "tools/formeval/refusal.h"
 #include "tools/formeval/standard_output.h"
@@ -33,22 +35,14 @@ namespace formeval {
 namespace {
 
 // The inputs of the command line, checked against the formula's input variables.
-bool read_inputs(const invocation &call, const std::string &symbols, std::vector<double> &inputs,
-                 int &exit_code) {
-    for (std::size_t i = 0; i < call.inputs.size(); ++i) {
-        auto number = parse_number(call.inputs[i]);
-        if (!number) {
-            exit_code = refuse(not_a_number_text, static_cast<int>(i + 1), call.inputs[i].c_str());
-            return false;
-        }
-        inputs.push_back(*number);
-    }
-    const int needed = count_input_variables(symbols);
-    if (needed != static_cast<int>(inputs.size())) {
-        exit_code = refuse(input_count_text, needed, static_cast<int>(inputs.size()));
-        return false;
-    }
-    return true;
+// `needed`: the formula's count, or the count typed to check only that they
+// are numbers.
+bool read_command_line_inputs(const invocation &call, int needed, std::vector<double> &inputs, int &exit_code) {
+    const std::vector<std::string_view> typed(call.inputs.begin(), call.inputs.end());
+    std::string error;
+    if (read_inputs(typed, needed, inputs, error)) return true;
+    exit_code = refuse("%s", error.c_str());
+    return false;
 }
 
 // A formula without an output variable hands nothing back: its result is the
@@ -74,10 +68,8 @@ int run(const invocation &call) {
     std::vector<double> inputs;
     if (call.mode == mode::evaluate || call.mode == mode::trace) {
         // Numbers are checked before the files are read.
-        for (std::size_t i = 0; i < call.inputs.size(); ++i) {
-            if (!parse_number(call.inputs[i]))
-                return refuse(not_a_number_text, static_cast<int>(i + 1), call.inputs[i].c_str());
-        }
+        if (!read_command_line_inputs(call, static_cast<int>(call.inputs.size()), inputs, exit_code))
+            return exit_code;
     }
     if (call.mode == mode::coverage) return report_coverage(call);
     if (!load_pair(call.name, symbols, code, exit_code)) return exit_code;
@@ -87,23 +79,23 @@ int run(const invocation &call) {
             write_checked(stdout, list_compiled_formula(symbols, code));
             return exit_evaluated;
         case mode::evaluate: {
-            if (!read_inputs(call, symbols, inputs, exit_code)) return exit_code;
+            if (!read_command_line_inputs(call, count_input_variables(symbols), inputs, exit_code)) return exit_code;
             std::vector<double> values(1, 0.0);
             values.insert(values.end(), inputs.begin(), inputs.end());
             const char *texts[2] = {symbols.c_str(), code.c_str()};
             Formula(values.data(), texts);
-            write_checked(stdout, shortest_text(values[0]) + "\n");
+            write_checked(stdout, result_line(values[0]));
             if (!has_output_variable(symbols)) warn_without_output(call);
             return exit_evaluated;
         }
         case mode::trace: {
-            if (!read_inputs(call, symbols, inputs, exit_code)) return exit_code;
-            loaded_formula formula(std::move(symbols), std::move(code));
+            if (!read_command_line_inputs(call, count_input_variables(symbols), inputs, exit_code)) return exit_code;
+            const loaded_formula formula(std::move(symbols), std::move(code));
+            formula_runner runner(formula);
             std::string trace;
-            double output = 0.0;
-            const bool complete = trace_evaluation(formula, inputs, trace, output, stdout);
+            const trace_outcome outcome = trace_evaluation(runner, inputs, trace_instruction_limit, trace, stdout);
             write_checked(stdout, trace);
-            if (!complete) {
+            if (!outcome.complete) {
                 finish_standard_output();  // the trace before the message
                 return refuse(trace_cut_off_text, trace_instruction_limit);
             }

@@ -4,19 +4,13 @@
 
 #include "formula/listing.h"
 #include "tools/formeval/code_listing.h"
+#include "tools/formeval/evaluation_front_end.h"
 #include "tools/formeval/number_text.h"
 #include "tools/formeval/standard_output.h"
 
 namespace formeval {
 
 namespace {
-
-// "PREFIX: NAME = VALUE\n".
-void append_value_line(std::string &out, const char *prefix, const std::string &name, double value) {
-    out.append(prefix).append(": ").append(name).append(" = ");
-    append_shortest_text(out, value);
-    out += '\n';
-}
 
 void append_stack(std::string &out, const zerizi::value_stack &stack) {
     std::span<const double> values = stack.values();
@@ -37,7 +31,7 @@ void append_stack(std::string &out, const zerizi::value_stack &stack) {
 }  // namespace
 
 std::string trace_observer::symbol_name(std::int32_t index) const {
-    const auto &symbols = formula_.symbols();
+    const auto &symbols = runner_.formula().symbols();
     if (index >= 1 && static_cast<std::size_t>(index) <= symbols.size())
         return symbols[static_cast<std::size_t>(index) - 1].text;
     std::string text = "?";
@@ -68,7 +62,7 @@ bool trace_observer::before_instruction(std::int32_t address, const zerizi::inst
     const instruction_record record{instruction.kind, instruction.value};
     pending_line_ = "Trc: ";
     formula::listing::append_instruction_columns(pending_line_, address, kind_text(record.kind),
-                                                 operand_text(record, formula_.symbols()));
+                                                 operand_text(record, runner_.formula().symbols()));
     return true;
 }
 
@@ -80,7 +74,7 @@ void trace_observer::after_assign(std::int32_t index, double value) {
 // complete, and goes out before the division message.
 void trace_observer::zero_divisor(std::int32_t) {
     zero_divisor_steps_.push_back(steps_);
-    complete_pending_line(formula_.stack());
+    complete_pending_line(runner_.stack());
     write_to_sink();
     if (sink_) std::fflush(sink_);
 }
@@ -89,21 +83,21 @@ void trace_observer::finish(const zerizi::value_stack &stack) {
     complete_pending_line(stack);
 }
 
-bool trace_evaluation(loaded_formula &formula, const std::vector<double> &inputs, std::string &out,
-                      double &output, std::FILE *sink) {
+trace_outcome trace_evaluation(formula_runner &runner, const std::vector<double> &inputs, long instruction_limit,
+                               std::string &out, std::FILE *sink) {
+    const std::vector<std::string> &names = runner.formula().input_names();
     std::vector<double> values(inputs.size() + 1, 0.0);
     std::copy(inputs.begin(), inputs.end(), values.begin() + 1);
-    for (std::size_t i = 0; i < inputs.size() && i < formula.input_names().size(); ++i)
-        append_value_line(out, "Inp", formula.input_names()[i], inputs[i]);
-    trace_observer observer(formula, out, sink);
-    const int ending = formula.evaluate(values.data(), observer, zerizi::stopping_after(trace_instruction_limit));
-    observer.finish(formula.stack());
-    output = values[0];
-    if (ending == zerizi::stopped_by_budget) return false;
+    for (std::size_t i = 0; i < inputs.size() && i < names.size(); ++i) append_value_line(out, "Inp", names[i], inputs[i]);
+    trace_observer observer(runner, out, sink);
+    const int ending = runner.evaluate(values.data(), observer, zerizi::stopping_after(instruction_limit));
+    observer.finish(runner.stack());
+    trace_outcome outcome{ending != zerizi::stopped_by_budget, values[0], observer.zero_divisor_steps()};
+    if (!outcome.complete) return outcome;
     out += "Out: ";
-    append_shortest_text(out, output);
+    append_shortest_text(out, outcome.output);
     out += '\n';
-    return true;
+    return outcome;
 }
 
 }  // namespace formeval

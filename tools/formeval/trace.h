@@ -19,12 +19,13 @@
 #include <string>
 #include <vector>
 
-#include "tools/formeval/loaded_formula.h"
+#include "tools/formeval/formula_runner.h"
 
 namespace formeval {
 
-// A run ends at STOP, or at the first jump after this many instructions (a
-// formula whose jumps never reach STOP would otherwise trace forever).
+// formeval's trace ends at STOP, or at the first jump after this many
+// instructions (a formula whose jumps never reach STOP would otherwise trace
+// forever). The playground gives a limit of its own.
 inline constexpr long trace_instruction_limit = 1000000;
 
 // The most stack values a trace line shows.
@@ -34,8 +35,8 @@ class trace_observer {
 public:
     // The trace is appended to `out`; with a `sink`, `out` is written there
     // whenever it grows past 64 KiB, so a long trace needs no memory of its own.
-    trace_observer(const loaded_formula &formula, std::string &out, std::FILE *sink = nullptr)
-        : formula_(formula), out_(out), sink_(sink) {}
+    trace_observer(const formula_runner &runner, std::string &out, std::FILE *sink = nullptr)
+        : runner_(runner), out_(out), sink_(sink) {}
 
     bool before_instruction(std::int32_t address, const zerizi::instruction &instruction,
                             const zerizi::value_stack &stack);
@@ -52,7 +53,7 @@ private:
     void write_to_sink();
     std::string symbol_name(std::int32_t index) const;
 
-    const loaded_formula &formula_;
+    const formula_runner &runner_;
     std::string &out_;
     std::FILE *sink_;
     std::string pending_line_;  // the instruction that ran last, waiting for its stack
@@ -61,10 +62,16 @@ private:
     std::vector<long> zero_divisor_steps_;
 };
 
+struct trace_outcome {
+    bool complete = false;  // false when the run was cut off at the limit
+    double output = 0.0;    // element 0 as the run left it
+    std::vector<long> zero_divisor_steps;
+};
+
 // The whole trace of one evaluation with `inputs`, appended to `out` (and
-// written to `sink` as it grows, when there is one); false when the run was
-// cut off at trace_instruction_limit. `output` receives element 0.
-bool trace_evaluation(loaded_formula &formula, const std::vector<double> &inputs, std::string &out,
-                      double &output, std::FILE *sink = nullptr);
+// written to `sink` as it grows, when there is one), cut off at the first
+// jump after `instruction_limit` instructions.
+trace_outcome trace_evaluation(formula_runner &runner, const std::vector<double> &inputs, long instruction_limit,
+                               std::string &out, std::FILE *sink = nullptr);
 
 }  // namespace formeval
