@@ -123,7 +123,7 @@ document_analysis::document_analysis(std::string text) : text_(std::move(text)) 
     for (std::size_t i = 0; i < text_.size(); ++i) {
         if (text_[i] == '\n') line_starts_.push_back(i + 1);
     }
-    result_ = formcomp::compile_source(text_);
+    result_ = formcomp::compile_source(text_, {.kept_messages = shown_diagnostics, .keep_printed_text = false});
     for (const named_entity &variable : result_.variables) {
         find_reads_before_assignment(variable, warnings_);
         find_unassigned_output(variable, warnings_);
@@ -142,7 +142,8 @@ void document_analysis::keep_what_is_shown() {
     }
     std::size_t messages = std::min(result_.messages.size(), shown_diagnostics);
     std::size_t warnings = std::min(warnings_.size(), shown_diagnostics - messages);
-    diagnostics_left_out_ = result_.messages.size() + warnings_.size() - messages - warnings;
+    diagnostics_left_out_ =
+        result_.messages_left_out + result_.messages.size() + warnings_.size() - messages - warnings;
     result_.messages.resize(messages);
     result_.messages.shrink_to_fit();
     warnings_.resize(warnings);

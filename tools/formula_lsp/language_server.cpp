@@ -128,7 +128,9 @@ std::vector<json> language_server::unreadable_message(const char *fault) {
 std::vector<json> language_server::handle(std::string body) {
     std::vector<json> out;
     json message = json::parse(body, nullptr, false);
-    body = std::string();  // a document's text is held once at a time
+    // A document's text is held once at a time. (Assigning an empty string
+    // would keep the buffer; a swap hands it to a temporary that frees it.)
+    std::string().swap(body);
     if (message.is_discarded()) return {error_reply(nullptr, parse_error, "Parse error")};
     json id = message.is_object() && message.contains("id") ? message["id"] : json();
     bool is_request = message.is_object() && message.contains("id");
