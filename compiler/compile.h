@@ -11,41 +11,26 @@
 #include "compiler/output_files.h"
 #include "compiler/token.h"
 
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace formcomp {
 
-// The option letters of formcomp: -d and -b.
+// No cap on the messages kept.
+inline constexpr std::size_t all_messages = std::numeric_limits<std::size_t>::max();
+
 struct compile_settings {
-    bool debug_listing = false;
-    bool write_header = true;
-};
-
-enum class name_class {
-    input = 1,  // the declaration classes, numbered as formula::scope
-    output = 2,
-    inout = 3,
-    local = 4,
-    static_variable = 5,
-    label = 6,
-    undeclared = 7,  // a variable used but never declared
-};
-
-struct name_use {
-    name_role role;
-    source_range where;
-};
-
-// A variable or a label: where it is declared (a label: its first
-// "label NAME :"; line 0 when there is none) and every occurrence after that
-// (further declarations included), in source order.
-struct named_entity {
-    std::string name;
-    name_class kind = name_class::undeclared;
-    source_range declaration;
-    std::vector<name_use> uses;
+    bool debug_listing = false;  // formcomp's -d
+    bool write_header = true;    // off: formcomp's -b
+    // The most messages kept in compile_result::messages; the rest are only
+    // counted. The message that ends the parse (a syntax error, a scanner
+    // failure) is kept past it, and standard_output holds every message.
+    std::size_t kept_messages = all_messages;
+    // Off: standard_output and standard_error stay empty.
+    bool keep_printed_text = true;
 };
 
 struct compile_result {
@@ -55,6 +40,7 @@ struct compile_result {
     std::string standard_error;
     compiled_texts texts;  // names and contents of NAME.sym and NAME.obj, when written
     std::vector<compile_message> messages;
+    std::size_t messages_left_out = 0;      // past settings.kept_messages
     token_value formula_name{};             // the first NAME; empty when there is none
     std::vector<named_entity> variables;    // in order of declaration, then undeclared names
     std::vector<named_entity> labels;       // in order of first occurrence

@@ -10,8 +10,10 @@ namespace {
 
 std::string *captured_output = nullptr;  // null: the process's standard output
 std::string *captured_errors = nullptr;  // null: the process's standard error
+bool discarding = false;
 
 void print_to(std::FILE *stream, std::string *capture, const char *format, std::va_list arguments) {
+    if (discarding) return;
     if (!capture) {
         std::vfprintf(stream, format, arguments);
         return;
@@ -32,10 +34,15 @@ void print_to(std::FILE *stream, std::string *capture, const char *format, std::
 void capture_console(std::string *output, std::string *errors) {
     captured_output = output;
     captured_errors = errors;
+    discarding = false;
 }
 
 void reset_console() {
     capture_console(nullptr, nullptr);
+}
+
+void discard_console() {
+    discarding = true;
 }
 
 void print_output(const char *format, ...) {

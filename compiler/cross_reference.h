@@ -1,7 +1,7 @@
 // What the grammar actions saw of names and statements, kept in source order
 // for the compile library (compile.h): every declaration, assignment, read
 // and isin test of a variable, every label definition and jump, and the
-// place and kind of every statement. formcomp itself never reads it.
+// place and kind of every statement. formcomp itself keeps none of it.
 #pragma once
 
 #include "compiler/token.h"
@@ -20,11 +20,29 @@ enum class name_role {
     jump,              // goto NAME
 };
 
-struct name_occurrence {
-    std::string name;
+enum class name_class {
+    input = 1,  // the declaration classes, numbered as formula::scope
+    output = 2,
+    inout = 3,
+    local = 4,
+    static_variable = 5,
+    label = 6,
+    undeclared = 7,  // a variable used but never declared
+};
+
+struct name_use {
     name_role role;
-    int declaration_class;  // declarations: the class (formula::scope); else 0
     source_range where;
+};
+
+// A variable or a label: where it is declared (a label: its first
+// "label NAME :"; line 0 when there is none) and every occurrence after that
+// (further declarations included), in source order.
+struct named_entity {
+    std::string name;
+    name_class kind = name_class::undeclared;
+    source_range declaration;
+    std::vector<name_use> uses;
 };
 
 enum class statement_kind {
@@ -48,13 +66,25 @@ struct statement_record {
     int end_address = 0;
 };
 
+// From here until the next reset the records below are kept; formcomp's
+// own runs keep none.
+void start_cross_reference();
+
+// An occurrence of a name, filed at once under its entity, so that a use
+// costs one name_use and the name's text is held once. A use goes to the
+// variable declared so far under its name, else to the undeclared name.
 void record_name(name_role role, const token_value &name, int declaration_class = 0);
 void record_statement(statement_kind kind, const source_range &where, int first_address, int end_address);
 // The formula's name: the first NAME of the source.
 void record_formula_name(const token_value &name);
 
-const std::vector<name_occurrence> &name_occurrences();
-const std::vector<statement_record> &statement_records();
+// What the run recorded, handed over once (the records are left empty): the
+// variables in order of declaration, then the undeclared names in order of
+// first use; the labels in order of first occurrence; the statements in
+// order of their end.
+std::vector<named_entity> take_variables();
+std::vector<named_entity> take_labels();
+std::vector<statement_record> take_statement_records();
 const token_value &recorded_formula_name();
 
 void reset_cross_reference();

@@ -13,14 +13,24 @@ namespace {
 
 int compile_ok_flag = 1;
 std::vector<compile_message> messages_so_far;
+std::size_t most_kept = 0;  // formcomp's own runs keep none
+std::size_t left_out = 0;
 
-compile_message &keep(message_kind kind, std::string text, const source_range &where, int line) {
-    compile_message &message = messages_so_far.emplace_back();
+compile_message placed(message_kind kind, std::string text, const source_range &where, int line) {
+    compile_message message;
     message.kind = kind;
     message.line = line;
     message.text = std::move(text);
     message.where = where;
     return message;
+}
+
+void keep(compile_message message) {
+    if (messages_so_far.size() >= most_kept && message.kind == message_kind::semantic) {
+        ++left_out;
+        return;
+    }
+    messages_so_far.push_back(std::move(message));
 }
 
 }  // namespace
@@ -35,7 +45,7 @@ void start_compile() {
 
 void report_error_text(const source_range &where, int line, std::string text) {
     print_output("%s", text.c_str());
-    keep(message_kind::semantic, std::move(text), where, line);
+    keep(placed(message_kind::semantic, std::move(text), where, line));
     compile_ok_flag = 0;
 }
 
@@ -57,23 +67,34 @@ void report_parse_error(const char *message, const source_range &where, std::str
     char text[128];
     std::snprintf(text, sizeof text, messages::parse_error_format, message, current_line());
     print_output("%s", text);
-    compile_message &kept = keep(message_kind::syntax, text, where, current_line());
+    compile_message kept = placed(message_kind::syntax, text, where, current_line());
     kept.found = std::move(found);
     kept.expected = std::move(expected);
+    keep(std::move(kept));
 }
 
 void report_scanner_failure(const char *message, const source_range &where) {
     print_error("%s\n", message);
-    keep(message_kind::scanner_failure, std::string(message) + "\n", where, current_line());
+    keep(placed(message_kind::scanner_failure, std::string(message) + "\n", where, current_line()));
 }
 
-const std::vector<compile_message> &compile_messages() {
-    return messages_so_far;
+void keep_messages_up_to(std::size_t most) {
+    most_kept = most;
+}
+
+std::vector<compile_message> take_compile_messages() {
+    return std::exchange(messages_so_far, {});
+}
+
+std::size_t compile_messages_left_out() {
+    return left_out;
 }
 
 void reset_diagnostics() {
     compile_ok_flag = 1;
-    messages_so_far.clear();
+    messages_so_far = {};
+    most_kept = 0;
+    left_out = 0;
 }
 
 }  // namespace formcomp

@@ -2,12 +2,13 @@
 // which prints it on the run's standard output and marks the compile failed,
 // as clox's errorAt sets hadError; syntax errors and scanner failures have
 // their own entries. Each message is also kept with the place it is about,
-// for the compile library.
+// for the compile library, up to a number it may set.
 #pragma once
 
 #include "compiler/token.h"
 #include "formula/formatted_text.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -60,8 +61,15 @@ void report_parse_error(const char *message, const source_range &where, std::str
 // The message and a newline on standard error.
 void report_scanner_failure(const char *message, const source_range &where);
 
-// Every message of the run so far, in the order printed.
-const std::vector<compile_message> &compile_messages();
+// The most messages kept from here on, 0 until set (every one is printed
+// all the same): past it, semantic messages are only counted; a syntax error
+// or a scanner failure, which ends the parse, is always kept.
+void keep_messages_up_to(std::size_t most);
+
+// The messages of the run, in the order printed, handed over once (none are
+// kept after), and how many were left out.
+std::vector<compile_message> take_compile_messages();
+std::size_t compile_messages_left_out();
 
 void reset_diagnostics();
 

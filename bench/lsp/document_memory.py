@@ -10,12 +10,16 @@ import subprocess
 import sys
 
 HEAD = "method CALC\ninput A;\noutput B;\nlocal Q;\nproc\nB = A;\n"
-# Each line: two undefined names (two messages), a clean assignment, a comment.
+# Each line: two undefined names (two messages), a clean assignment, names
+# as dense as they come, a label defined again (a message) and a jump to it,
+# a comment.
 DOCUMENTS = [
     ("two errors a line, 11 MB (past the limit)", "Q = Z * W;\n", 1_000_000),
     ("two errors a line, 7.7 MB", "Q = Z * W;\n", 700_000),
     ("two errors a line, 1.1 MB", "Q = Z * W;\n", 100_000),
     ("clean assignments, 7.7 MB", "Q = A * 2;\n", 700_000),
+    ("eight undefined names a line, 7.6 MB", "Z=Z*Z*Z*Z*Z*Z*Z*Z;\n", 400_000),
+    ("a label and a jump a line, 8 MB", "label L:\ngoto L\n", 500_000),
     ("comments, 7.6 MB", "// " + "x" * 80 + "\n", 90_000),
 ]
 

@@ -106,6 +106,29 @@ TEST(CompileLibrary, FullTablesStandAtTheTokenThatFoundNoRoom) {
     EXPECT_EQ(overflow.messages[0].where.column, 12);
 }
 
+TEST(CompileLibrary, KeepsTheMessagesAskedForCountsTheRestAndKeepsTheOneThatEndedTheParse) {
+    std::string source = "method F\ninput a;\nproc\n";
+    for (int i = 0; i < 10; ++i) source += "q = 1;\n";
+    source += "a = ;\nendp\n";
+    compile_result all = compile_source(source);
+    ASSERT_EQ(all.messages.size(), 11u);
+    EXPECT_EQ(all.messages_left_out, 0u);
+
+    compile_result capped = compile_source(source, {.kept_messages = 3});
+    ASSERT_EQ(capped.messages.size(), 4u);
+    EXPECT_EQ(capped.messages_left_out, 7u);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(capped.messages[i].text, all.messages[i].text);
+    EXPECT_EQ(capped.messages[3].kind, message_kind::syntax);
+    EXPECT_EQ(capped.messages[3].found, ";");
+    EXPECT_EQ(capped.standard_output, all.standard_output);
+    EXPECT_EQ(capped.exit_code, all.exit_code);
+
+    compile_result quiet = compile_source(source, {.kept_messages = 3, .keep_printed_text = false});
+    EXPECT_EQ(quiet.standard_output, "");
+    EXPECT_EQ(quiet.messages.size(), 4u);
+    EXPECT_EQ(quiet.variables.size(), 2u);
+}
+
 struct syntax_case {
     const char *source;
     const char *found;

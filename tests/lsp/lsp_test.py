@@ -5,6 +5,7 @@ server.
 Usage: lsp_test.py FORMULA_LSP SOURCE_ROOT
 """
 import os
+import re
 import sys
 import unittest
 
@@ -162,6 +163,18 @@ class Features(Session):
         self.change(SOURCE.replace("goto Calcolo\n", "goto \n"))
         items = self.ask("textDocument/completion", 7, 5)["result"]["items"]
         self.assertEqual(sorted(item["label"] for item in items), ["Calcolo", "Fine", "Sconto"])
+
+    def test_completion_offers_every_keyword_of_the_scanner(self):
+        with open(os.path.join(ROOT, "compiler", "scanner.cpp"), encoding="utf-8") as file:
+            scanner = file.read()
+        table = re.search(r"keyword keywords\[\] = \{(.*?)\};", scanner, re.S)
+        self.assertIsNotNone(table, "the scanner's keyword table")
+        words = re.findall(r'\{"(\w+)",\s*[A-Z_]+\}', table.group(1))
+        self.assertGreater(len(words), 20)
+        self.open("method F input a; proc endp")
+        items = self.ask("textDocument/completion", 0, 0)["result"]["items"]
+        offered = sorted(item["label"] for item in items if item["kind"] in (3, 14))  # functions, keywords
+        self.assertEqual(offered, sorted(words))
 
     def test_document_symbols(self):
         self.open(SOURCE)

@@ -20,6 +20,7 @@ constexpr builtin builtin_table[] = {
      "computes the expression; the evaluator shows nothing (kept for older formulas)"},
 };
 
+// The scanner's keywords (compiler/scanner.cpp), in its order.
 constexpr std::string_view keyword_table[] = {
     "input", "output", "inout",  "local",   "static", "if",     "then",   "else",  "while",
     "goto",  "label",  "method", "proc",    "endp",   "end",    "message", "errmsg", "return",

@@ -18,7 +18,8 @@ struct builtin {
 std::span<const builtin> builtins();
 const builtin *find_builtin(std::string_view name);
 
-// Every keyword of the scanner, built-ins included.
+// Every keyword of the scanner, built-ins included (the server's tests check
+// the list against the scanner's table).
 std::span<const std::string_view> keywords();
 
 }  // namespace formula_lsp

@@ -2,10 +2,9 @@
 
 #include "tools/formula_lsp/messages.h"
 
-#include "formula/format.h"
+#include "formula/formatted_text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <tuple>
 
 namespace formula_lsp {
@@ -19,12 +18,6 @@ using formcomp::source_range;
 using formcomp::statement_kind;
 using formcomp::statement_record;
 
-std::string formatted(const char *format, const std::string &name) {
-    char text[160];
-    std::snprintf(text, sizeof text, format, name.c_str());
-    return text;
-}
-
 // A read of a variable that no assignment before it has set, for every class
 // but input (whose value comes from the host).
 void find_reads_before_assignment(const named_entity &variable, std::vector<warning> &warnings) {
@@ -32,7 +25,8 @@ void find_reads_before_assignment(const named_entity &variable, std::vector<warn
     for (const formcomp::name_use &use : variable.uses) {
         if (use.role == name_role::assignment) return;
         if (use.role == name_role::read) {
-            warnings.push_back({formatted(messages::read_before_assignment, variable.name), use.where});
+            warnings.push_back(
+                {formula::formatted_text(messages::read_before_assignment, variable.name.c_str()), use.where});
             return;
         }
     }
@@ -43,7 +37,8 @@ void find_unassigned_output(const named_entity &variable, std::vector<warning> &
     for (const formcomp::name_use &use : variable.uses) {
         if (use.role == name_role::assignment) return;
     }
-    warnings.push_back({formatted(messages::output_never_assigned, variable.name), variable.declaration});
+    warnings.push_back(
+        {formula::formatted_text(messages::output_never_assigned, variable.name.c_str()), variable.declaration});
 }
 
 void find_unused_label(const named_entity &label, std::vector<warning> &warnings) {
@@ -51,7 +46,8 @@ void find_unused_label(const named_entity &label, std::vector<warning> &warnings
     for (const formcomp::name_use &use : label.uses) {
         if (use.role == name_role::jump) return;
     }
-    warnings.push_back({formatted(messages::label_never_used, label.name), label.declaration});
+    warnings.push_back(
+        {formula::formatted_text(messages::label_never_used, label.name.c_str()), label.declaration});
 }
 
 // Statements after a goto or return that no path reaches: the following
@@ -123,7 +119,7 @@ document_analysis::document_analysis(std::string text) : text_(std::move(text)) 
     for (std::size_t i = 0; i < text_.size(); ++i) {
         if (text_[i] == '\n') line_starts_.push_back(i + 1);
     }
-    result_ = formcomp::compile_source(text_);
+    result_ = formcomp::compile_source(text_, {.kept_messages = shown_diagnostics, .keep_printed_text = false});
     for (const named_entity &variable : result_.variables) {
         find_reads_before_assignment(variable, warnings_);
         find_unassigned_output(variable, warnings_);
@@ -142,7 +138,8 @@ void document_analysis::keep_what_is_shown() {
     }
     std::size_t messages = std::min(result_.messages.size(), shown_diagnostics);
     std::size_t warnings = std::min(warnings_.size(), shown_diagnostics - messages);
-    diagnostics_left_out_ = result_.messages.size() + warnings_.size() - messages - warnings;
+    diagnostics_left_out_ =
+        result_.messages_left_out + result_.messages.size() + warnings_.size() - messages - warnings;
     result_.messages.resize(messages);
     result_.messages.shrink_to_fit();
     warnings_.resize(warnings);

@@ -3,9 +3,10 @@
 #include "tools/formula_lsp/builtins.h"
 #include "tools/formula_lsp/messages.h"
 
+#include "formula/formatted_text.h"
+
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <stdexcept>
 
@@ -128,7 +129,9 @@ std::vector<json> language_server::unreadable_message(const char *fault) {
 std::vector<json> language_server::handle(std::string body) {
     std::vector<json> out;
     json message = json::parse(body, nullptr, false);
-    body = std::string();  // a document's text is held once at a time
+    // A document's text is held once at a time. (Assigning an empty string
+    // would keep the buffer; a swap hands it to a temporary that frees it.)
+    std::string().swap(body);
     if (message.is_discarded()) return {error_reply(nullptr, parse_error, "Parse error")};
     json id = message.is_object() && message.contains("id") ? message["id"] : json();
     bool is_request = message.is_object() && message.contains("id");
@@ -202,8 +205,6 @@ json language_server::dispatch(const std::string &method, json &params, std::vec
     if (method == "textDocument/didClose") {
         std::string uri = params.at("textDocument").at("uri").get<std::string>();
         documents_.erase(uri);
-        known_variables_.erase(uri);
-        known_labels_.erase(uri);
         notifications.push_back(diagnostics_notification(uri, json::array()));
         return nullptr;
     }
@@ -224,32 +225,29 @@ std::vector<language_server::known_name> language_server::names_of(const std::ve
 }
 
 void language_server::analyse(const std::string &uri, std::string text, std::vector<json> &notifications) {
+    open_document &open = documents_[uri];
+    // The previous analysis goes first: two analyses of a large document at once cost twice.
+    open.analysis.reset();
     if (text.size() > largest_document) {
         // Nothing is analysed: the document stands open with no names.
-        char note[160];
-        std::snprintf(note, sizeof note, messages::document_too_large, text.size(), largest_document);
-        json diagnostic = {{"range", range_json({})},
-                           {"severity", severity_error},
-                           {"source", "formula-lsp"},
-                           {"message", note}};
+        json diagnostic = {
+            {"range", range_json({})},
+            {"severity", severity_error},
+            {"source", "formula-lsp"},
+            {"message", formula::formatted_text(messages::document_too_large, text.size(), largest_document)}};
         notifications.push_back(diagnostics_notification(uri, json::array({diagnostic})));
-        documents_[uri] = std::make_unique<document_analysis>(std::string());
-        known_variables_.erase(uri);
-        known_labels_.erase(uri);
+        open = open_document{};
+        open.analysis.emplace(std::string());
         return;
     }
-    // The previous analysis goes first: two analyses of a large document at once cost twice.
-    documents_.erase(uri);
-    auto analysis = std::make_unique<document_analysis>(std::move(text));
-    const formcomp::compile_result &result = analysis->result();
-    // A syntax error ends the parse, and a half-typed line makes one: the
-    // names of the last analysis without one stay the known names.
-    if (!analysis->has_syntax_error() || !known_variables_.contains(uri)) {
-        known_variables_[uri] = names_of(result.variables);
-        known_labels_[uri] = names_of(result.labels);
+    const document_analysis &analysis = open.analysis.emplace(std::move(text));
+    const formcomp::compile_result &result = analysis.result();
+    if (!analysis.has_syntax_error() || !open.names_known) {
+        open.variables = names_of(result.variables);
+        open.labels = names_of(result.labels);
+        open.names_known = true;
     }
-    notifications.push_back(diagnostics_notification(uri, diagnostics(uri, *analysis)));
-    documents_[uri] = std::move(analysis);
+    notifications.push_back(diagnostics_notification(uri, diagnostics(uri, analysis)));
 }
 
 json language_server::diagnostics(const std::string &uri, const document_analysis &analysis) const {
@@ -260,9 +258,8 @@ json language_server::diagnostics(const std::string &uri, const document_analysi
                      {"source", "formcomp"},
                      {"message", without_line_end(message.text)}};
         if (message.kind == formcomp::message_kind::syntax && !message.found.empty()) {
-            char text[512];
-            std::snprintf(text, sizeof text, messages::found_expected, message.found.c_str(),
-                          joined(message.expected).c_str());
+            std::string text = formula::formatted_text(messages::found_expected, message.found.c_str(),
+                                                       joined(message.expected).c_str());
             item["relatedInformation"] = json::array(
                 {{{"location", {{"uri", uri}, {"range", range_json(analysis.to_editor(message.where))}}},
                   {"message", text}}});
@@ -277,25 +274,30 @@ json language_server::diagnostics(const std::string &uri, const document_analysi
     }
     if (std::size_t left_out = analysis.diagnostics_left_out()) {
         // At the last one shown, so that it is found after them.
-        char note[160];
-        std::snprintf(note, sizeof note, messages::more_diagnostics, left_out);
         list.push_back({{"range", list.back()["range"]},
                         {"severity", severity_information},
                         {"source", "formula-lsp"},
-                        {"message", note}});
+                        {"message", formula::formatted_text(messages::more_diagnostics, left_out)}});
     }
     return list;
 }
 
-const document_analysis &language_server::document(const json &params) const {
+const language_server::open_document &language_server::document(const json &params) const {
     std::string uri = params.at("textDocument").at("uri").get<std::string>();
     auto found = documents_.find(uri);
-    if (found == documents_.end()) throw request_failure(invalid_params, "document not open");
-    return *found->second;
+    // A document whose analysis failed (ran out of memory) is not open either.
+    if (found == documents_.end() || !found->second.analysis) {
+        throw request_failure(invalid_params, "document not open");
+    }
+    return found->second;
+}
+
+const document_analysis &language_server::analysis_of(const json &params) const {
+    return *document(params).analysis;
 }
 
 json language_server::hover(const json &params) const {
-    const document_analysis &analysis = document(params);
+    const document_analysis &analysis = analysis_of(params);
     int line, column;
     analysis.to_source(position_of(params), line, column);
     std::string text;
@@ -312,7 +314,7 @@ json language_server::hover(const json &params) const {
 }
 
 json language_server::definition(const json &params) const {
-    const document_analysis &analysis = document(params);
+    const document_analysis &analysis = analysis_of(params);
     int line, column;
     analysis.to_source(position_of(params), line, column);
     const named_entity *entity = analysis.entity_at(line, column);
@@ -322,7 +324,7 @@ json language_server::definition(const json &params) const {
 }
 
 json language_server::references(const json &params) const {
-    const document_analysis &analysis = document(params);
+    const document_analysis &analysis = analysis_of(params);
     int line, column;
     analysis.to_source(position_of(params), line, column);
     const named_entity *entity = analysis.entity_at(line, column);
@@ -340,21 +342,19 @@ json language_server::references(const json &params) const {
 }
 
 json language_server::completion(const json &params) const {
-    const document_analysis &analysis = document(params);
-    std::string uri = params.at("textDocument").at("uri").get<std::string>();
+    const open_document &open = document(params);
+    const document_analysis &analysis = *open.analysis;
     int line, column;
     analysis.to_source(position_of(params), line, column);
     json items = json::array();
-    auto add_names = [&](const std::map<std::string, std::vector<known_name>> &known, int kind) {
-        auto found = known.find(uri);
-        if (found == known.end()) return;
-        for (const known_name &entity : found->second) {
+    auto add_names = [&](const std::vector<known_name> &known, int kind) {
+        for (const known_name &entity : known) {
             if (entity.kind == name_class::undeclared) continue;
             items.push_back({{"label", entity.name}, {"kind", kind}, {"detail", class_word(entity.kind)}});
         }
     };
     if (follows_goto(analysis.line_before(line, column))) {
-        add_names(known_labels_, completion_reference);
+        add_names(open.labels, completion_reference);
         return {{"isIncomplete", false}, {"items", items}};
     }
     for (std::string_view keyword : keywords()) {
@@ -369,12 +369,12 @@ json language_server::completion(const json &params) const {
                          {"insertText", entry.snippet},
                          {"insertTextFormat", snippet_format}});
     }
-    add_names(known_variables_, completion_variable);
+    add_names(open.variables, completion_variable);
     return {{"isIncomplete", false}, {"items", items}};
 }
 
 json language_server::document_symbols(const json &params) const {
-    const document_analysis &analysis = document(params);
+    const document_analysis &analysis = analysis_of(params);
     const formcomp::compile_result &result = analysis.result();
     auto symbol = [&](const std::string &name, int kind, const formcomp::source_range &range) {
         json r = range_json(analysis.to_editor(range));

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <map>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,9 +32,24 @@ public:
     int exit_code() const { return shutdown_received_ ? 0 : 1; }
 
 private:
+    // A variable or label of an analysis without its uses, for completion.
+    struct known_name {
+        std::string name;
+        formcomp::name_class kind;
+    };
+    // An open document: its last analysis, and the names of its last
+    // analysis without a syntax error (a syntax error ends the parse, and a
+    // half-typed line makes one), which completion offers.
+    struct open_document {
+        std::optional<document_analysis> analysis;
+        std::vector<known_name> variables, labels;
+        bool names_known = false;
+    };
+
     json dispatch(const std::string &method, json &params, std::vector<json> &notifications);
     void analyse(const std::string &uri, std::string text, std::vector<json> &notifications);
-    const document_analysis &document(const json &params) const;
+    const open_document &document(const json &params) const;
+    const document_analysis &analysis_of(const json &params) const;
 
     json hover(const json &params) const;
     json definition(const json &params) const;
@@ -43,17 +58,9 @@ private:
     json document_symbols(const json &params) const;
     // The diagnostics of an analysis, as the list of a publishDiagnostics notification.
     json diagnostics(const std::string &uri, const document_analysis &analysis) const;
-
-    std::map<std::string, std::unique_ptr<document_analysis>> documents_;
-    // Names of the last analysis of each document without a syntax error,
-    // for completion while a line is half typed: the names and their
-    // classes, without their uses.
-    struct known_name {
-        std::string name;
-        formcomp::name_class kind;
-    };
-    std::map<std::string, std::vector<known_name>> known_variables_, known_labels_;
     static std::vector<known_name> names_of(const std::vector<formcomp::named_entity> &entities);
+
+    std::map<std::string, open_document> documents_;
     bool initialized_ = false;
     bool shutdown_received_ = false;
     bool exit_requested_ = false;
