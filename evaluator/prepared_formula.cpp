@@ -7,16 +7,16 @@
 #include "evaluator/bounded_evaluation.h"
 #include "evaluator/engine.h"
 #include "evaluator/execution.h"
-#include "evaluator/straight_line_code.h"
+#include "evaluator/register_code.h"
 
 // The texts are kept: the engine's variable names point into the symbol text.
-// Code that runs straight to STOP is evaluated as its translation into steps
-// on registers; the engine evaluates the rest, and what the translation gives
-// up on (a zero divisor).
+// Code that can run on registers (register_code.h) is evaluated as its
+// translation into steps; the engine evaluates the rest, and what the
+// translation gives up on (a zero divisor).
 struct PreparedFormula {
     std::string symbol_text;
     std::string code_text;
-    zerizi::straight_line_code straight_line;
+    zerizi::register_code registers;
     zerizi::engine engine;
 };
 
@@ -47,7 +47,7 @@ extern "C" FORMULA_EXPORT PreparedFormula *FORMULA_CALL FormulaPrepare(const cha
         try {
             formula->engine.load_formula(kept);
             formula->engine.keep_start();
-            formula->straight_line.translate(formula->engine);
+            formula->registers.translate(formula->engine);
             formula->engine.fuse_assignments();
         } catch (...) {
             delete formula;
@@ -61,7 +61,8 @@ extern "C" FORMULA_EXPORT PreparedFormula *FORMULA_CALL FormulaPrepare(const cha
 
 extern "C" FORMULA_EXPORT int32_t FORMULA_CALL FormulaEvaluate(PreparedFormula *formula, double *values) {
     if (formula == nullptr || values == nullptr) return 0;
-    return formula->straight_line.run(values, [formula](double *same) { return run_on_engine(formula, same); });
+    return formula->registers.run(values, zerizi::no_budget{},
+                                  [formula](double *same) { return run_on_engine(formula, same); });
 }
 
 extern "C" FORMULA_EXPORT void FORMULA_CALL FormulaRelease(PreparedFormula *formula) {
@@ -70,7 +71,8 @@ extern "C" FORMULA_EXPORT void FORMULA_CALL FormulaRelease(PreparedFormula *form
     delete formula;
 }
 
-// Not bounded yet: the budget is not asked.
-int zerizi::evaluate_bounded(PreparedFormula *formula, double *values, const run_budget &) {
-    return FormulaEvaluate(formula, values);
+// The engine's part is not bounded yet: only the steps on registers ask the budget.
+int zerizi::evaluate_bounded(PreparedFormula *formula, double *values, const run_budget &budget) {
+    if (formula == nullptr || values == nullptr) return 0;
+    return formula->registers.run(values, budget, [formula](double *same) { return run_on_engine(formula, same); });
 }
