@@ -10,44 +10,49 @@
 #include "evaluator/register_code.h"
 
 // The texts are kept: the engine's variable names point into the symbol text.
-// Code that can run on registers (register_code.h) is evaluated as its
+// Code that can run on registers (register_code.h, the base, so that an
+// evaluation finds its steps at the handle itself) is evaluated as its
 // translation into steps; the engine evaluates the rest, and what the
 // translation gives up on (a zero divisor).
-struct PreparedFormula {
+struct PreparedFormula : zerizi::register_code {
+    PreparedFormula(const char *symbols, const char *code)
+        : symbol_text(symbols ? symbols : ""), code_text(code ? code : "") {}
     std::string symbol_text;
     std::string code_text;
-    zerizi::register_code registers;
     zerizi::engine engine;
 };
 
 namespace {
 
-std::string copy_of(const char *text) { return text ? std::string(text) : std::string(); }
-
 // The evaluation of code that is not translated, or whose translation gave up.
 #if defined(__GNUC__)
 [[gnu::noinline]]
 #endif
-int run_on_engine(PreparedFormula *formula, double *values) noexcept {
+int run_on_engine(zerizi::register_code &code, double *values) noexcept {
     try {
-        return zerizi::run_bound_code(zerizi::restarting_engine{formula->engine}, values);
+        return zerizi::run_bound_code(zerizi::restarting_engine{static_cast<PreparedFormula &>(code).engine}, values);
     } catch (...) {
         // Only growing the stack can throw; the run ends there, as Formula's does.
         return 0;
     }
 }
 
+// The same, as a callable without state, which costs an evaluation nothing to pass.
+constexpr auto engine_instead = [](zerizi::register_code &code, double *values) noexcept {
+    return run_on_engine(code, values);
+};
+
 }  // namespace
 
 extern "C" FORMULA_EXPORT PreparedFormula *FORMULA_CALL FormulaPrepare(const char *const *texts) {
     if (texts == nullptr) return nullptr;
     try {
-        auto *formula = new PreparedFormula{copy_of(texts[0]), copy_of(texts[1]), {}, {}};
+        auto *formula = new PreparedFormula(texts[0], texts[1]);
         const char *kept[2] = {formula->symbol_text.c_str(), formula->code_text.c_str()};
         try {
             formula->engine.load_formula(kept);
             formula->engine.keep_start();
-            formula->registers.translate(formula->engine);
+            formula->translate(formula->engine);
             formula->engine.fuse_assignments();
         } catch (...) {
             delete formula;
@@ -61,8 +66,7 @@ extern "C" FORMULA_EXPORT PreparedFormula *FORMULA_CALL FormulaPrepare(const cha
 
 extern "C" FORMULA_EXPORT int32_t FORMULA_CALL FormulaEvaluate(PreparedFormula *formula, double *values) {
     if (formula == nullptr || values == nullptr) return 0;
-    return formula->registers.run(values, zerizi::no_budget{},
-                                  [formula](double *same) { return run_on_engine(formula, same); });
+    return formula->run(values, zerizi::no_budget{}, engine_instead);
 }
 
 extern "C" FORMULA_EXPORT void FORMULA_CALL FormulaRelease(PreparedFormula *formula) {
@@ -74,5 +78,5 @@ extern "C" FORMULA_EXPORT void FORMULA_CALL FormulaRelease(PreparedFormula *form
 // The engine's part is not bounded yet: only the steps on registers ask the budget.
 int zerizi::evaluate_bounded(PreparedFormula *formula, double *values, const run_budget &budget) {
     if (formula == nullptr || values == nullptr) return 0;
-    return formula->registers.run(values, budget, [formula](double *same) { return run_on_engine(formula, same); });
+    return formula->run(values, budget, engine_instead);
 }

@@ -54,14 +54,18 @@ inline constexpr step_kind step_move = 3 * operation_count;  // registers[result
 inline constexpr step_kind step_jump = step_move + 1;        // on at step `result`
 inline constexpr step_kind step_jump_if_zero = step_move + 2;  // on at step `result` when registers[left] is 0.0
 inline constexpr step_kind step_stop = step_move + 3;  // element 0 = registers[left] when right is 1; the run ends
-inline constexpr std::size_t step_kind_count = step_stop + 1;
+// The first step of code with inputs: registers 1 to n = elements 1 to n,
+// for n = 1 to 4 and, with n in left, for more.
+inline constexpr step_kind step_bind_inputs = step_move + 4;
+inline constexpr std::uint32_t inputs_bound_unrolled = 4;
+inline constexpr std::size_t step_kind_count = step_bind_inputs + inputs_bound_unrolled + 1;
 
 struct register_step {
     step_kind kind;
     // Steps that jump or stop: the instructions of the original code that
     // the run went through since the last jump, charged to a run budget.
     std::uint16_t charge;
-    std::uint32_t result;  // the register written, or the step jumped to
+    std::uint32_t result;  // the register written, or how many steps a jump goes on or back (as int32_t)
     std::uint32_t left;
     std::uint32_t right;
 };
@@ -81,37 +85,44 @@ public:
     // output to element 0, as the engine's run would, and returns 0 (no zero
     // divisor). When the code is not translated, or as soon as a divisor is
     // zero, it gives up before anything is shown or handed back and returns
-    // give_up(values) instead (which must not throw): the engine's
+    // give_up(*this, values) instead (which must not throw): the engine's
     // evaluation, division message included. With a run_budget, every jump
     // charges it (run_budget.h), and a stop returns stopped_by_budget.
     template <typename Budget, typename GiveUp>
-    int run(double *values, const Budget &budget, GiveUp give_up) noexcept {
-        return calls_out_ ? run_steps<true>(values, budget, give_up) : run_steps<false>(values, budget, give_up);
+    int run(double *values, Budget budget, GiveUp give_up) noexcept {
+        if constexpr (std::is_same_v<Budget, no_budget>)
+            return run_steps<false>(values, budget, give_up, steps_.data());
+        else
+            return run_steps<false>(values, charged_budget{budget, 0}, give_up, steps_.data());
     }
 
     // For tests and the benchmarks' notes: the steps as translated.
     const std::vector<register_step> &steps() const noexcept { return steps_; }
 
 private:
-    // Code without a step that calls a function keeps everything in
-    // registers that need no saving.
+    // A budget with the instructions charged and not yet asked about.
+    struct charged_budget {
+        run_budget budget;
+        std::uint64_t uncharged;
+    };
+    // The steps from `step` on, under no_budget or a charged_budget. A run
+    // starts in the loop that calls no function and keeps everything in
+    // registers that need no saving; at the first step that calls out it
+    // goes on in the loop that does.
     template <bool CallsOut, typename Budget, typename GiveUp>
-    int run_steps(double *values, const Budget &budget, GiveUp give_up) noexcept;
+    int run_steps(double *values, Budget budget, GiveUp give_up, const register_step *step) noexcept;
 
     friend class register_translation;
     std::vector<double> registers_;
     std::vector<register_step> steps_;
-    std::uint32_t input_count_ = 0;
-    bool calls_out_ = false;
 };
 
 // The value of a computing step of operation O; false, to give up, at a zero
-// divisor, for an operation that does not compute, and for one that calls out
-// in code that was not expected to.
-template <operation_code O, bool CallsOut>
+// divisor and for an operation that does not compute.
+template <operation_code O>
 ZERIZI_STEP inline bool step_value(const double *registers, const register_step &step, double &value) noexcept {
     constexpr operation_mode mode = mode_of(O);
-    if constexpr (!computes(mode) || (mode.calls_out && !CallsOut)) {
+    if constexpr (!computes(mode)) {
         return false;
     } else if constexpr (mode.pops == 1) {
         value = operation_result<O>{}(registers[step.left]);
@@ -126,21 +137,17 @@ ZERIZI_STEP inline bool step_value(const double *registers, const register_step 
 }
 
 template <bool CallsOut, typename Budget, typename GiveUp>
-int register_code::run_steps(double *values, const Budget &budget, GiveUp give_up) noexcept {
+int register_code::run_steps(double *values, Budget budget, GiveUp give_up, const register_step *step) noexcept {
     constexpr bool bounded = !std::is_same_v<Budget, no_budget>;
     double *const registers = registers_.data();
-    for (std::uint32_t k = 1; k <= input_count_; ++k) registers[k] = values[k];
-    const register_step *const steps = steps_.data();
-    const register_step *step = steps;
-    // Instructions charged and not yet asked about; false stops the run.
-    [[maybe_unused]] std::uint64_t uncharged = 0;
+    // Charges the step's instructions; false stops the run.
     const auto charge = [&]() ZERIZI_STEP {
         if constexpr (bounded) {
-            const std::uint64_t every = budget.instructions != 0 ? budget.instructions : 1;
-            uncharged += step->charge;
-            while (uncharged >= every) {
-                uncharged -= every;
-                if (!budget.go_on(budget.context)) return false;
+            const std::uint64_t every = budget.budget.instructions != 0 ? budget.budget.instructions : 1;
+            budget.uncharged += step->charge;
+            while (budget.uncharged >= every) {
+                budget.uncharged -= every;
+                if (!budget.budget.go_on(budget.budget.context)) return false;
             }
         }
         return true;
@@ -155,6 +162,7 @@ int register_code::run_steps(double *values, const Budget &budget, GiveUp give_u
         &&give_up_step, FORMULA_OPCODES(ZERIZI_COMPUTE_LABEL) ZERIZI_NON_OPERATORS &&give_up_step,
         FORMULA_OPCODES(ZERIZI_BRANCH_LABEL) ZERIZI_NON_OPERATORS &&give_up_step,
         FORMULA_OPCODES(ZERIZI_STOPPING_LABEL) ZERIZI_NON_OPERATORS &&move, &&jump, &&jump_if_zero, &&stop,
+        &&bind_inputs, &&bind_1, &&bind_2, &&bind_3, &&bind_4,
     };
     static_assert(sizeof dispatch_table / sizeof dispatch_table[0] == step_kind_count);
 #undef ZERIZI_COMPUTE_LABEL
@@ -162,6 +170,7 @@ int register_code::run_steps(double *values, const Budget &budget, GiveUp give_u
 #undef ZERIZI_STOPPING_LABEL
 #undef ZERIZI_NON_OPERATORS
 #define zerizi_step(label, number) label:
+#define zerizi_fall_through
 #define zerizi_dispatch goto *dispatch_table[step->kind]
 #define zerizi_next_step \
     ++step;              \
@@ -169,6 +178,7 @@ int register_code::run_steps(double *values, const Budget &budget, GiveUp give_u
     zerizi_dispatch;
 #else
 #define zerizi_step(label, number) case number:
+#define zerizi_fall_through [[fallthrough]]
 #define zerizi_dispatch continue
 #define zerizi_next_step \
     ++step;              \
@@ -176,47 +186,62 @@ int register_code::run_steps(double *values, const Budget &budget, GiveUp give_u
     for (;;) switch (step->kind)
 #endif
     {
-#define ZERIZI_OPERATION_STEPS(name, number)                                                       \
-    zerizi_step(compute_##name, op_##name) {                                                       \
-        double value;                                                                              \
-        if (!step_value<op_##name, CallsOut>(registers, *step, value)) return give_up(values);    \
-        registers[step->result] = value;                                                           \
-        zerizi_next_step;                                                                          \
-    }                                                                                              \
-    zerizi_step(branch_##name, branch_unless(op_##name)) {                                        \
-        double value;                                                                              \
-        if (!step_value<op_##name, CallsOut>(registers, *step, value)) return give_up(values);    \
-        if (!charge()) return stopped_by_budget;                                                   \
-        if (value == 0.0) {                                                                        \
-            step = steps + step->result;                                                           \
-            zerizi_dispatch;                                                                       \
-        }                                                                                          \
-        zerizi_next_step;                                                                          \
-    }                                                                                              \
-    zerizi_step(stop_##name, compute_and_stop(op_##name)) {                                       \
-        double value;                                                                              \
-        if (!step_value<op_##name, CallsOut>(registers, *step, value)) return give_up(values);    \
-        if (!charge()) return stopped_by_budget;                                                   \
-        values[0] = value;                                                                         \
-        return 0;                                                                                  \
+// A step that calls out, met in the loop that does not, goes on in the loop
+// that does; otherwise the step runs its code.
+#define ZERIZI_IN_ITS_LOOP(name, ...)                                              \
+    if constexpr (mode_of(op_##name).calls_out && !CallsOut) {                    \
+        return run_steps<true>(values, budget, give_up, step);         \
+    } else {                                                                      \
+        __VA_ARGS__                                                               \
     }
+#define ZERIZI_OPERATION_STEPS(name, number)                                       \
+    zerizi_step(compute_##name, op_##name) ZERIZI_IN_ITS_LOOP(                     \
+        name, double value;                                                        \
+        if (!step_value<op_##name>(registers, *step, value)) return give_up(*this, values); \
+        registers[step->result] = value; zerizi_next_step;)                        \
+    zerizi_step(branch_##name, branch_unless(op_##name)) ZERIZI_IN_ITS_LOOP(       \
+        name, double value;                                                        \
+        if (!step_value<op_##name>(registers, *step, value)) return give_up(*this, values); \
+        if (!charge()) return stopped_by_budget; if (value == 0.0) {               \
+            step += static_cast<std::int32_t>(step->result);                                           \
+            zerizi_dispatch;                                                       \
+        } zerizi_next_step;)                                                       \
+    zerizi_step(stop_##name, compute_and_stop(op_##name)) ZERIZI_IN_ITS_LOOP(      \
+        name, double value;                                                        \
+        if (!step_value<op_##name>(registers, *step, value)) return give_up(*this, values); \
+        if (!charge()) return stopped_by_budget; values[0] = value; return 0;)
         FORMULA_OPCODES(ZERIZI_OPERATION_STEPS)
 #undef ZERIZI_OPERATION_STEPS
+#undef ZERIZI_IN_ITS_LOOP
         zerizi_step(move, step_move) {
             registers[step->result] = registers[step->left];
             zerizi_next_step;
         }
         zerizi_step(jump, step_jump) {
             if (!charge()) return stopped_by_budget;
-            step = steps + step->result;
+            step += static_cast<std::int32_t>(step->result);
             zerizi_dispatch;
         }
         zerizi_step(jump_if_zero, step_jump_if_zero) {
             if (!charge()) return stopped_by_budget;
             if (registers[step->left] == 0.0) {
-                step = steps + step->result;
+                step += static_cast<std::int32_t>(step->result);
                 zerizi_dispatch;
             }
+            zerizi_next_step;
+        }
+        zerizi_step(bind_inputs, step_bind_inputs) {
+            for (std::uint32_t k = 1; k <= step->left; ++k) registers[k] = values[k];
+            zerizi_next_step;
+        }
+        zerizi_step(bind_4, step_bind_inputs + 4) registers[4] = values[4];
+        zerizi_fall_through;
+        zerizi_step(bind_3, step_bind_inputs + 3) registers[3] = values[3];
+        zerizi_fall_through;
+        zerizi_step(bind_2, step_bind_inputs + 2) registers[2] = values[2];
+        zerizi_fall_through;
+        zerizi_step(bind_1, step_bind_inputs + 1) {
+            registers[1] = values[1];
             zerizi_next_step;
         }
         // A stop that a jump was turned into charges what the jump would have.
@@ -230,9 +255,10 @@ int register_code::run_steps(double *values, const Budget &budget, GiveUp give_u
 #else
         default:
 #endif
-        return give_up(values);
+        return give_up(*this, values);
     }
 #undef zerizi_step
+#undef zerizi_fall_through
 #undef zerizi_dispatch
 #undef zerizi_next_step
 }

@@ -152,7 +152,6 @@ private:
     std::vector<register_step> moves_out_;  // the moves of taken BRFs, placed after the code
     std::size_t block_first_step_ = 0;
     std::uint32_t scratch_ = no_register;
-    bool calls_out_ = false;
 };
 
 void register_translation::start_block_at(std::int32_t address) {
@@ -292,7 +291,6 @@ bool register_translation::follow_block(std::int32_t start, bool emit_steps, std
                 // run of it left, which must no longer be wanted.
                 if (std::find(now.begin(), now.end(), result) != now.end()) return false;
                 emit(static_cast<step_kind>(operation), result, left, right);
-                calls_out_ = calls_out_ || mode.calls_out;
             }
             push(result);
         } else {
@@ -439,8 +437,12 @@ bool register_translation::translate(register_code &code) {
         if (search_ > largest_search) return false;
     }
 
-    // The steps, block by block in the order of the code, which keeps every
-    // path that falls through next to its block.
+    // The steps: the inputs bound, then block by block in the order of the
+    // code, which keeps every path that falls through next to its block.
+    if (inputs > 0) {
+        const auto count = static_cast<std::uint32_t>(inputs);
+        emit(static_cast<step_kind>(step_bind_inputs + (count <= inputs_bound_unrolled ? count : 0)), 0, count, 0);
+    }
     if (!emit_moves({1, start}, steps_)) return false;
     std::vector<std::uint32_t> at_block(static_cast<std::size_t>(closing_stop_) + 1, 0);
     for (std::int32_t address = 1; address <= closing_stop_; ++address) {
@@ -463,11 +465,14 @@ bool register_translation::translate(register_code &code) {
                           : at_block[step.result];
     }
     tidy(loaded_.last_output());
+    // A jump goes on by as many steps as lie between it and its target.
+    for (std::size_t k = 0; k < steps_.size(); ++k)
+        if (jumps_to_step(steps_[k]))
+            steps_[k].result = static_cast<std::uint32_t>(static_cast<std::int32_t>(steps_[k].result) -
+                                                          static_cast<std::int32_t>(k));
 
     code.registers_ = std::move(values_);
     code.steps_ = std::move(steps_);
-    code.input_count_ = static_cast<std::uint32_t>(inputs);
-    code.calls_out_ = calls_out_;
     return true;
 }
 
