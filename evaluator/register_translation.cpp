@@ -9,10 +9,13 @@
 //
 // First the state at every block's start (instruction 1, every jump target,
 // every instruction after a BRF) is found by going round the code until
-// nothing changes: where the paths into a block disagree on a location, the
-// location gets a register of that block's own, which every path into the
-// block fills with a move. Each instruction that computes writes a register
-// of its own; the states only ever merge, so the search ends. Then every
+// nothing changes: where the latest states of the paths into a block
+// disagree on a location, the location gets a register of that block's own,
+// which every path into the block fills with a move. Each instruction that
+// computes writes a register of its own. States met on the way (before
+// every path was followed with what it finally carries) leave no join
+// behind, unless a block's state keeps changing: then its joins stay, and
+// the search ends. Then every
 // block is translated once more, emitting its steps and the moves of every
 // path out of it, and the steps are tidied: a jump to a stop becomes the
 // stop, a stop after the output's last step becomes part of that step, and a
@@ -44,6 +47,9 @@ constexpr std::uint32_t no_register = UINT32_MAX;
 // round longer, the code stays on the engine: a bound on the time and memory
 // a formula's preparation may take.
 constexpr std::size_t largest_search = 20'000'000;
+// How often a block's starting state is worked out before the joins it has
+// stay (see settle).
+constexpr std::uint32_t settles_before_joins_stay = 16;
 
 // A path's state: registers of the symbols' values (0 .. count - 1), of
 // their flags (count .. 2 count - 1), then of the stack from the bottom.
@@ -119,7 +125,9 @@ private:
 
     // The search for every block's starting state.
     void start_block_at(std::int32_t address);
-    bool merge(const path &into);
+    // Works the block's starting state out again from the latest state of
+    // every path into it; false where the stack's depth differs.
+    bool settle(std::int32_t block);
     // Follows the block at `start`; adds the paths out of it to `out`, and
     // with emit set, appends its steps. False when the code cannot run on
     // registers.
@@ -142,6 +150,13 @@ private:
     std::vector<std::uint32_t> result_of_;
     std::map<std::pair<std::int32_t, std::size_t>, std::uint32_t> joined_;
     std::vector<state> entry_;             // by block start; empty until reached
+    // By block start, the latest state of each path into it, by the block it
+    // comes from (0 for the run's start).
+    std::vector<std::map<std::int32_t, state>> arriving_ =
+        std::vector<std::map<std::int32_t, state>>(static_cast<std::size_t>(closing_stop_) + 1);
+    std::vector<std::uint32_t> settled_ = std::vector<std::uint32_t>(static_cast<std::size_t>(closing_stop_) + 1, 0);
+    std::vector<std::vector<std::int32_t>> leaving_ =
+        std::vector<std::vector<std::int32_t>>(static_cast<std::size_t>(closing_stop_) + 1);  // by block: its paths' blocks
     std::vector<bool> is_block_start_;
     std::vector<std::int32_t> simulated_by_;  // the block that last went through an instruction
     std::deque<std::int32_t> pending_;
@@ -165,24 +180,31 @@ void register_translation::start_block_at(std::int32_t address) {
     }
 }
 
-bool register_translation::merge(const path &into) {
-    state &at = entry_[static_cast<std::size_t>(into.to)];
-    bool changed = false;
-    if (at.empty()) {
-        at = into.carried;
-        changed = true;
-    } else {
-        if (at.size() != into.carried.size()) return false;
-        for (std::size_t location = 0; location < at.size(); ++location) {
-            if (at[location] == into.carried[location] || is_joined(into.to, location, at[location])) continue;
-            at[location] = joined(into.to, location);
-            changed = true;
+bool register_translation::settle(std::int32_t block) {
+    const std::map<std::int32_t, state> &paths = arriving_[static_cast<std::size_t>(block)];
+    state at;
+    for (const auto &[from, carried] : paths) {
+        search_ += carried.size();
+        if (at.empty()) {
+            at = carried;
+            continue;
         }
+        if (at.size() != carried.size()) return false;
+        for (std::size_t location = 0; location < at.size(); ++location)
+            if (at[location] != carried[location]) at[location] = joined(block, location);
     }
-    search_ += at.size();
-    if (changed && !is_pending_[static_cast<std::size_t>(into.to)]) {
-        is_pending_[static_cast<std::size_t>(into.to)] = true;
-        pending_.push_back(into.to);
+    // A block whose state keeps changing keeps the joins it has, so that
+    // the search ends.
+    if (++settled_[static_cast<std::size_t>(block)] > settles_before_joins_stay)
+        for (std::size_t location = 0; location < at.size(); ++location)
+            if (joined_.count(std::make_pair(block, location)) != 0) at[location] = joined(block, location);
+    state &entry = entry_[static_cast<std::size_t>(block)];
+    if (at != entry) {
+        entry = std::move(at);
+        if (!is_pending_[static_cast<std::size_t>(block)]) {
+            is_pending_[static_cast<std::size_t>(block)] = true;
+            pending_.push_back(block);
+        }
     }
     return true;
 }
@@ -424,16 +446,29 @@ bool register_translation::translate(register_code &code) {
 
     // The search: a path from nowhere into instruction 1.
     start_block_at(1);
-    if (!merge({1, start})) return false;
+    arriving_[1][0] = start;
+    if (!settle(1)) return false;
     std::vector<path> out;
     while (!pending_.empty()) {
         const std::int32_t block = pending_.front();
         pending_.pop_front();
         is_pending_[static_cast<std::size_t>(block)] = false;
+        if (entry_[static_cast<std::size_t>(block)].empty()) continue;  // no longer reached
         out.clear();
         if (!follow_block(block, false, out)) return false;
-        for (const path &next : out)
-            if (!merge(next)) return false;
+        // The block's paths as they are now replace those it had before (it
+        // may now end sooner, at a block that starts inside it).
+        std::vector<std::int32_t> &leaving = leaving_[static_cast<std::size_t>(block)];
+        std::vector<std::int32_t> settling = leaving;
+        for (const std::int32_t to : leaving) arriving_[static_cast<std::size_t>(to)].erase(block);
+        leaving.clear();
+        for (path &next : out) {
+            leaving.push_back(next.to);
+            settling.push_back(next.to);
+            arriving_[static_cast<std::size_t>(next.to)][block] = std::move(next.carried);
+        }
+        for (const std::int32_t to : settling)
+            if (!settle(to)) return false;
         if (search_ > largest_search) return false;
     }
 

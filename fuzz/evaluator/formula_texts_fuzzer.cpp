@@ -87,14 +87,14 @@ void compare_prepared(const std::string &symbols, const std::string &code, std::
                                                __builtin_trap();
                                            },
                                            nullptr};
-            const int result = steps.run(by_steps.data(), never, [](double *) { return gave_up; });
+            const int result = steps.run(by_steps.data(), never, [](zerizi::register_code &, double *) { return gave_up; });
             if (result != gave_up && (result != 0 || std::memcmp(&by_steps[0], &values[0], sizeof(double)) != 0))
                 __builtin_trap();
         } else {
             long asked = 0;
             const zerizi::run_budget bounded{64, [](void *context) { return ++*static_cast<long *>(context) < 1000; },
                                              &asked};
-            const int result = steps.run(by_steps.data(), bounded, [](double *) { return gave_up; });
+            const int result = steps.run(by_steps.data(), bounded, [](zerizi::register_code &, double *) { return gave_up; });
             if (result == zerizi::stopped_by_budget &&
                 (asked != 1000 || std::memcmp(&by_steps[0], &values[0], sizeof(double)) != 0))
                 __builtin_trap();
