@@ -79,7 +79,6 @@ public:
     // fuse_assignments. Returns false, and stays as it was, when the code
     // cannot be proven to run on registers (see register_translation.cpp).
     bool translate(const engine &loaded);
-    bool translated() const noexcept { return steps_.size() > 1 || steps_[0].kind != op_nothing; }
 
     // One evaluation: binds the inputs of values, runs the steps and hands the
     // output to element 0, as the engine's run would, and returns 0 (no zero
@@ -95,9 +94,6 @@ public:
         else
             return run_steps<false>(values, charged_budget{budget, 0}, give_up, steps_.data());
     }
-
-    // For tests and the benchmarks' notes: the steps as translated.
-    const std::vector<register_step> &steps() const noexcept { return steps_; }
 
 private:
     // A budget with the instructions charged and not yet asked about.
