@@ -1,5 +1,5 @@
 // What the operations compute, for both loops that run them (execution.h and
-// straight_line_code.h): the value of each arithmetic, bitwise, comparing and
+// register_code.h): the value of each arithmetic, bitwise, comparing and
 // rounding operation, the bitwise operators on truncated integers, the
 // rounding at decimal places (decimal_places.h) and the division message.
 #pragma once

@@ -43,23 +43,39 @@ split_per_call() {
 calc=$(per_call formula_calc)
 med=$(per_call formula_med)
 alternating=$(per_call formula_alternating)
+premio=$(per_call formula_premio)
 prepared_calc=$(per_call prepared_calc)
 prepared_med=$(per_call prepared_med)
+prepared_branch=$(per_call prepared_branch)
+prepared_premio=$(per_call prepared_premio)
 mu_parse=$(per_call muparser_parse_calc)
 mu_reparse=$(per_call muparser_reparse_calc)
 mu_eval=$(per_call muparser_preparsed_calc)
+mu_med=$(per_call muparser_preparsed_med)
+mu_branch=$(per_call muparser_preparsed_branch)
 
 verdict() { if (($1 <= $2)); then echo "ok"; else echo "OVER"; fi; }
+# A prepared case against muparser pre-parsed on the same expression: the bar
+# is muparser's count, the goal a share of it (the fastest peer's level).
+against_muparser() {
+  local name=$1 count=$2 peer=$3 goal_percent=$4 goal=$(($3 * $4 / 100))
+  printf '%-44s %10d  %-24s %-4s goal <= %d (%d%% of muparser): %s\n' "$name" "$count" "<= muparser ($peer)" \
+    "$(verdict "$count" "$peer")" "$goal" "$goal_percent" "$(verdict "$count" "$goal")"
+}
 printf '%-44s %10s  %-24s\n' "case" "instr/call" "target"
 printf '%-44s %10d  %-24s %s\n' "Formula, CALC (r = a * 2)" "$calc" "<= 350" "$(verdict "$calc" 350)"
 printf '%-44s %10d  %-24s %s\n' "Formula, MED" "$med" "<= 700" "$(verdict "$med" 700)"
 printf '%-44s %10d  %-24s %s\n' "Formula, CALC and MED alternating" "$alternating" "<= 550" "$(verdict "$alternating" 550)"
-printf '%-44s %10d  %-24s %s\n' "prepared evaluation, CALC" "$prepared_calc" "<= 2 x muparser pre-parsed" \
-  "$(verdict "$prepared_calc" $((2 * mu_eval)))"
-printf '%-44s %10d\n' "prepared evaluation, MED" "$prepared_med"
+printf '%-44s %10d\n' "Formula, PREMIO (examples/premium.frm)" "$premio"
+against_muparser "prepared evaluation, CALC" "$prepared_calc" "$mu_eval" 45
+against_muparser "prepared evaluation, MED" "$prepared_med" "$mu_med" 23
+against_muparser "prepared evaluation, BRANCH" "$prepared_branch" "$mu_branch" 24
+printf '%-44s %10d\n' "prepared evaluation, PREMIO" "$prepared_premio"
 printf '%-44s %10d\n' "muparser, parse and evaluate a*2 (new parser)" "$mu_parse"
 printf '%-44s %10d\n' "muparser, parse and evaluate a*2 (reused parser)" "$mu_reparse"
 printf '%-44s %10d\n' "muparser, evaluate a*2 pre-parsed" "$mu_eval"
+printf '%-44s %10d\n' "muparser, evaluate MED pre-parsed" "$mu_med"
+printf '%-44s %10d\n' "muparser, evaluate a<25 ? a*4.5 : a*2.9 pre-parsed" "$mu_branch"
 echo "Formula on CALC is $((mu_reparse / calc))x cheaper than muparser's parse and evaluate with a reused parser (target >= 95x), $((mu_parse / calc))x with a new one"
 echo "Where a Formula call on CALC spends its instructions (self cost per call, by function):"
 split_per_call formula_calc

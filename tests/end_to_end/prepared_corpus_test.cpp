@@ -93,13 +93,42 @@ void append_random_expression(std::string &out, std::mt19937 &random, int depth)
 }
 
 // Six statements: assignments, some of them inside an "if" whose condition
-// uses a comparison, "and", "or", "not" and "isin".
+// uses a comparison, "and", "or", "not" and "isin", or inside a "while" that
+// counts k or j up to a few passes, or jumped over, or repeated, by "goto".
 std::string random_formula(std::mt19937 &random) {
     static const char *const targets[] = {"r = ", "s = ", "t = ", "l = ", "a = "};
     static const char *const comparisons[] = {" > ", " < ", " >= ", " <= ", " == ", " != "};
-    std::string source = "method RANDOM input a, b, c; output r; static s; inout t; local l; proc ";
+    static const char *const counters[] = {"k", "j"};
+    std::string source = "method RANDOM input a, b, c; output r; static s; inout t; local l, k, j; proc ";
     for (int statement = 0; statement < 6; ++statement) {
-        const bool conditional = random() % 3 == 0;
+        const unsigned shape = random() % 6;
+        if (shape == 4) {
+            const char *counter = counters[random() % 2];
+            source.append(counter).append(" = 0; while (").append(counter).append(" < ");
+            source.append(std::to_string(random() % 4)).append(") ");
+            source += targets[random() % 5];
+            append_random_expression(source, random, 3);
+            source.append("; ").append(counter).append(" = ").append(counter).append(" + 1; end ");
+            continue;
+        }
+        if (shape == 5) {
+            // Forward over a statement, or back to repeat it while l < 3.
+            std::string label = "p";
+            label += std::to_string(statement);
+            if (random() % 2) {
+                source.append("goto ").append(label).append(" ");
+                source += targets[random() % 5];
+                append_random_expression(source, random, 3);
+                source.append("; label ").append(label).append(" : ");
+            } else {
+                source.append("l = 0; label ").append(label).append(" : l = l + 1; ");
+                source += targets[random() % 3];  // not l, which counts
+                append_random_expression(source, random, 3);
+                source.append("; if l < 3 then goto ").append(label).append(" end ");
+            }
+            continue;
+        }
+        const bool conditional = shape < 2;
         if (conditional) {
             source += "if ";
             append_random_expression(source, random, 2);
@@ -119,7 +148,7 @@ std::string random_formula(std::mt19937 &random) {
 TEST(PreparedFormula, EqualsFreshCallsOnTheCorpusAndRandomFormulas) {
     std::mt19937 random(20261207);
     for (const std::string &source : corpus_sources()) expect_prepared_equals_fresh(source, random);
-    for (int formula = 0; formula < 40; ++formula) expect_prepared_equals_fresh(random_formula(random), random);
+    for (int formula = 0; formula < 200; ++formula) expect_prepared_equals_fresh(random_formula(random), random);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "evaluator/engine.h"
+#include "evaluator/register_code.h"
 #include "formula_builder.h"
 #include "zerizi_prepared.h"
 
@@ -159,6 +161,151 @@ TEST(PreparedFormula, CodeWithoutJumpsAgreesWithFreshCalls) {
         EXPECT_EQ(prepared(by_input, {input}), input >= 3.0 ? 5.0 : 0.0);
         expect_same_as_fresh(by_input, indexed, {input, 0.0});
     }
+}
+
+// The texts' code translated into steps on registers, as FormulaPrepare translates it.
+struct translated_code {
+    explicit translated_code(const formula_texts &texts) {
+        const char *both[2] = {texts.symbols.c_str(), texts.code.c_str()};
+        loaded.load_formula(both);
+        translated = code.translate(loaded);
+    }
+    ~translated_code() { loaded.release_formula(); }
+    zerizi::engine loaded;
+    zerizi::register_code code;
+    bool translated;
+};
+
+// K = 0; X = A; Y = B; while K < 3: T = X; X = Y; Y = T (the paths into
+// the loop's head swap two registers); if A < 0 then F = 1 end (F's flag
+// differs where the paths join); R = R + X / (K - B), a zero divisor when B
+// is 0, 1 or 2; K = K + 1; then R = R + X * 1000 + Y * 10 + isin(F).
+formula_texts swapping_loop() {
+    formula_builder f;
+    int a = f.input("A");
+    int b = f.input("B");
+    int r = f.output("R");
+    int k = f.variable(scope_local, "K");
+    int x = f.variable(scope_local, "X");
+    int y = f.variable(scope_local, "Y");
+    int t = f.variable(scope_local, "T");
+    int flag = f.variable(scope_local, "F");
+    int zero = f.constant("0");
+    int one = f.constant("1");
+    int three = f.constant("3");
+    int thousand = f.constant("1000");
+    int ten = f.constant("10");
+    f.operand(zero), f.assign_to(k), f.operand(a), f.assign_to(x), f.operand(b), f.assign_to(y);
+    const int top = f.operand(k);
+    f.operand(three), f.op(LLT);
+    const int exit = f.reference(0);
+    f.op(BRF);
+    f.operand(x), f.assign_to(t), f.operand(y), f.assign_to(x), f.operand(t), f.assign_to(y);
+    f.operand(a), f.operand(zero), f.op(LLT);
+    const int skip = f.reference(0);
+    f.op(BRF);
+    f.operand(one), f.assign_to(flag);
+    f.patch(skip, f.next_address());
+    f.operand(r), f.operand(x), f.operand(k), f.operand(b), f.op(MINUS), f.op(DIV), f.op(PLUS), f.assign_to(r);
+    f.operand(k), f.operand(one), f.op(PLUS), f.assign_to(k);
+    f.reference(top), f.op(BR);
+    f.patch(exit, f.next_address());
+    f.operand(r), f.operand(x), f.operand(thousand), f.op(MULT), f.op(PLUS), f.operand(y), f.operand(ten), f.op(MULT);
+    f.op(PLUS), f.reference(flag), f.op(LOGISIN), f.op(PLUS), f.assign_to(r);
+    f.op(STOP);
+    return f.build("SWAP");
+}
+
+TEST(PreparedFormula, BranchesAndLoopsRunOnRegistersAsFreshCalls) {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows the division message is a modal MessageBoxA";
+#endif
+    const formula_texts texts = swapping_loop();
+    EXPECT_TRUE(translated_code(texts).translated);
+    zerizi::prepared_formula formula(texts.symbols.c_str(), texts.code.c_str());
+    // X and Y: (5, 7) -> (7, 5) -> (5, 7) -> (7, 5); R = 7/-7 + 5/-6 + 7/-5, then + 7000 + 50 + isin(F).
+    EXPECT_EQ(prepared(formula, {5.0, 7.0}), 7.0 / -7.0 + 5.0 / -6.0 + 7.0 / -5.0 + 7000.0 + 50.0);
+    // Zero divisors inside the loop (B = 1: at K = 1) and none; isin(F) set and not, in turn.
+    for (const std::vector<double> &inputs : {std::vector<double>{5.0, 1.0}, {-2.5, 7.0}, {-3.0, 2.0}, {4.0, 0.0},
+                                              {-0.0, -0.0}, {5.0, 7.0}, {1e300, 0.5}})
+        EXPECT_EQ(expect_same_as_fresh(formula, texts, inputs), inputs[1] == 0.0 || inputs[1] == 1.0 || inputs[1] == 2.0);
+
+    // A division inside a branch: R = A / B only when A > 0.
+    formula_builder g;
+    int a = g.input("A");
+    int b = g.input("B");
+    int r = g.output("R");
+    int zero = g.constant("0");
+    g.operand(a), g.operand(zero), g.op(LGT);
+    const int skip = g.reference(0);
+    g.op(BRF);
+    g.operand(a), g.operand(b), g.op(DIV), g.assign_to(r);
+    g.patch(skip, g.next_address());
+    g.op(STOP);
+    const formula_texts branch = g.build();
+    EXPECT_TRUE(translated_code(branch).translated);
+    zerizi::prepared_formula divides(branch.symbols.c_str(), branch.code.c_str());
+    for (const std::vector<double> &inputs : {std::vector<double>{3.0, 0.0}, {-3.0, 0.0}, {3.0, 4.0}, {3.0, -0.0}})
+        EXPECT_EQ(expect_same_as_fresh(divides, branch, inputs), inputs[0] > 0.0 && inputs[1] == 0.0);
+}
+
+TEST(PreparedFormula, CodeWhoseStackDiffersWhereItJoinsStaysOnTheEngine) {
+    // A; BRF to L; 5; L: 7 PLUS, R = ...: at L the stack holds 5 or nothing,
+    // so R is 12 or 7 (a pop from an empty stack gives 0).
+    formula_builder f;
+    int a = f.input("A");
+    int r = f.output("R");
+    int five = f.constant("5");
+    int seven = f.constant("7");
+    f.operand(a);
+    const int target = f.reference(0);
+    f.op(BRF);
+    f.operand(five);
+    f.patch(target, f.operand(seven));
+    f.op(PLUS), f.assign_to(r), f.op(STOP);
+    const formula_texts texts = f.build();
+    EXPECT_FALSE(translated_code(texts).translated);
+    zerizi::prepared_formula formula(texts.symbols.c_str(), texts.code.c_str());
+    for (double input : {1.0, 0.0, 2.0, -0.0}) {
+        EXPECT_EQ(prepared(formula, {input}), input != 0.0 ? 12.0 : 7.0);
+        EXPECT_TRUE(same_bits(prepared(formula, {input}), fresh(texts, {input})));
+    }
+}
+
+TEST(PreparedFormula, StepsOnRegistersAskTheBudgetOnlyAtJumps) {
+    struct asked {
+        int times = 0;
+        int stop_at;
+    };
+    const auto go_on = [](void *context) {
+        auto *count = static_cast<asked *>(context);
+        return ++count->times < count->stop_at;
+    };
+    const auto give_up = [](zerizi::register_code &, double *) { return -100; };
+
+    // R = R + 1 for ever: 6 instructions a pass, asked every 10.
+    formula_builder f;
+    int r = f.output("R");
+    int one = f.constant("1");
+    const int top = f.operand(r);
+    f.operand(one), f.op(PLUS), f.assign_to(r), f.reference(top), f.op(BR);
+    const translated_code endless(f.build());
+    ASSERT_TRUE(endless.translated);
+    asked stopping{0, 3};
+    double values[1] = {-1.0};
+    EXPECT_EQ(const_cast<zerizi::register_code &>(endless.code).run(values, zerizi::run_budget{10, go_on, &stopping}, give_up),
+              zerizi::stopped_by_budget);
+    EXPECT_EQ(stopping.times, 3);
+    EXPECT_EQ(values[0], -1.0);  // nothing handed back
+
+    // Code without jumps never asks, however small the budget.
+    translated_code straight(test_support::calc_example());
+    ASSERT_TRUE(straight.translated);
+    asked never{0, 1};
+    double calc[2] = {-1.0, 21.0};
+    EXPECT_EQ(straight.code.run(calc, zerizi::run_budget{1, go_on, &never}, give_up), 0);
+    EXPECT_EQ(never.times, 0);
+    EXPECT_EQ(calc[0], 42.0);
 }
 
 TEST(PreparedFormula, AnAssignReachedByAJumpStartsOverToo) {
