@@ -4,7 +4,7 @@
 
 #include "platform/file_handle.h"
 #include "tools/formeval/csv_comparison.h"
-#include "tools/formeval/csv_file_pass.h"
+#include "tools/formeval/csv_output_pass.h"
 #include "tools/formeval/csv_mode.h"
 #include "tools/formeval/messages.h"
 #include "tools/formeval/output_sink.h"
@@ -24,25 +24,12 @@ int compare_csv_file(const loaded_formula &old_formula, const loaded_formula &ne
 
     csv_comparison comparison(old_formula, new_formula, call.csv_path, call.tolerance, stderr);
     std::string out = comparison.header();
-    const auto take_line = [&](std::string_view line, std::string &error) {
-        return comparison.take_line(line, out, error);
+    const auto take_line = [&](std::string_view line, std::string &rows, std::string &error) {
+        return comparison.take_line(line, rows, error);
     };
-    const auto after_block = [&] { return output.write_when_full(out); };
-    std::string error;
-    switch (read_csv_lines(input.get(), size_for_progress(call.csv_path), comparison.reader(), take_line, after_block,
-                           error)) {
-        case csv_pass::read:
-            break;
-        case csv_pass::stopped_after_block:
-            return output.refuse_unwritten();
-        case csv_pass::unreadable:
-            return refuse(unreadable_file_text, call.csv_path.c_str());
-        case csv_pass::stopped_by_row:
-            if (output.to_standard_output()) output.write(out);
-            std::fflush(stdout);
-            return refuse("%s", error.c_str());
-    }
-    if (!output.write(out) || !output.commit()) return output.refuse_unwritten();
+    if (const int refused = write_csv_rows(input.get(), call.csv_path, comparison.reader(), take_line, output, out);
+        refused != exit_evaluated)
+        return refused;
     std::fputs(comparison.summary().c_str(), stderr);
     return comparison.differing() == 0 ? exit_evaluated : exit_rows_differ;
 }
