@@ -37,7 +37,6 @@ typedef struct CachedFormula {
     PreparedFormula *prepared;
     int input_count;
     bool has_output;
-    bool has_jumps; /* only code with jumps runs under the budget */
     bool no_output_noticed;
 } CachedFormula;
 
@@ -94,7 +93,7 @@ static CachedFormula *prepared_formula(CallCache *cache, FormulaValue *f) {
     PreparedFormula *prepared;
     FormulaValue *key;
     int input_count, i;
-    bool has_output, has_jumps;
+    bool has_output;
 
     if (cache->used > 0 && (cache->formula_is_constant || same_value(cache->formulas[cache->last_hit].key, f)))
         return &cache->formulas[cache->last_hit];
@@ -106,8 +105,7 @@ static CachedFormula *prepared_formula(CallCache *cache, FormulaValue *f) {
 
     key = (FormulaValue *) MemoryContextAlloc(cache->context, VARSIZE(f));
     memcpy(key, f, VARSIZE(f));
-    prepared = formula_shim_prepare(formula_symbol_text(key), formula_code_text(key), &input_count, &has_output,
-                                    &has_jumps);
+    prepared = formula_shim_prepare(formula_symbol_text(key), formula_code_text(key), &input_count, &has_output);
     if (prepared == NULL) {
         pfree(key);
         ereport(ERROR, (errcode(ERRCODE_OUT_OF_MEMORY), errmsg(FORMULA_OUT_OF_MEMORY)));
@@ -125,7 +123,6 @@ static CachedFormula *prepared_formula(CallCache *cache, FormulaValue *f) {
     entry->prepared = prepared;
     entry->input_count = input_count;
     entry->has_output = has_output;
-    entry->has_jumps = has_jumps;
     entry->no_output_noticed = false;
     cache->last_hit = i;
     return entry;
@@ -162,8 +159,8 @@ static Datum evaluate(FunctionCallInfo fcinfo, const double *inputs, int given) 
     values[0] = 0.0;
     if (given > 0) memcpy(values + 1, inputs, sizeof(double) * (Size) given);
     for (;;) {
-        zero_divisors = formula_shim_evaluate(entry->prepared, values, INSTRUCTIONS_PER_CHECK,
-                                              entry->has_jumps ? no_cancel_pending : NULL, NULL);
+        zero_divisors =
+            formula_shim_evaluate(entry->prepared, values, INSTRUCTIONS_PER_CHECK, no_cancel_pending, NULL);
         if (zero_divisors != FORMULA_SHIM_STOPPED) break;
         /* Raises the cancel's ERROR; should it not, the evaluation starts over. */
         CHECK_FOR_INTERRUPTS();

@@ -51,18 +51,18 @@ char *formula_shim_output_name(const char *symbol_text, size_t length, bool *fai
 typedef struct PreparedFormula PreparedFormula;
 
 /* Prepares zero-terminated texts; *input_count and *has_output describe the
-   symbols, *has_jumps the code (without a jump a run cannot repeat itself).
-   Null when memory ran out. */
+   symbols. Null when memory ran out. */
 PreparedFormula *formula_shim_prepare(const char *symbol_text, const char *code_text, int *input_count,
-                                      bool *has_output, bool *has_jumps);
+                                      bool *has_output);
 
 /* Returned by formula_shim_evaluate when go_on stopped the run. */
 #define FORMULA_SHIM_STOPPED (-2)
 
 /* Evaluates as FormulaEvaluate does (values[0] the result, values[1..] the
    inputs), asking go_on(context) every `instructions` instructions charged at
-   jumps; returns the zero divisors met, or FORMULA_SHIM_STOPPED. A null go_on
-   evaluates without a budget, for code without jumps. */
+   jumps (code without jumps, which cannot repeat itself, never asks);
+   returns the zero divisors met, or FORMULA_SHIM_STOPPED. A null go_on
+   evaluates without a budget. */
 int formula_shim_evaluate(PreparedFormula *formula, double *values, unsigned long instructions,
                           bool (*go_on)(void *context), void *context);
 

@@ -2,13 +2,10 @@
 // whose go_on is the server's interrupt check (it only reads flags).
 #include "postgres/formula_shim.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "evaluator/bounded_evaluation.h"
-#include "formula/format.h"
 #include "postgres/shim_text_copy.h"
 #include "tools/formeval/compiled_files.h"
 #include "zerizi_prepared.h"
@@ -17,22 +14,12 @@ static_assert(FORMULA_SHIM_STOPPED == zerizi::stopped_by_budget);
 
 extern "C" void formula_shim_free(void *text) { std::free(text); }
 
-namespace {
-
-bool is_jump(const formeval::instruction_record &record) {
-    return record.kind == formula::Operatore && (record.value == formula::BR || record.value == formula::BRF);
-}
-
-}  // namespace
-
 extern "C" PreparedFormula *formula_shim_prepare(const char *symbol_text, const char *code_text, int *input_count,
-                                                 bool *has_output, bool *has_jumps) {
+                                                 bool *has_output) {
     try {
         const std::string symbols(symbol_text);
         *input_count = formeval::count_input_variables(symbols);
         *has_output = formeval::has_output_variable(symbols);
-        const std::vector<formeval::instruction_record> code = formeval::read_instruction_records(code_text);
-        *has_jumps = std::any_of(code.begin(), code.end(), is_jump);
     } catch (...) {
         return nullptr;
     }

@@ -26,9 +26,9 @@ struct compile_outcome {
 
 using prepared_ptr = std::unique_ptr<PreparedFormula, decltype(&formula_shim_release)>;
 
-prepared_ptr prepare(const compile_outcome &compiled, int &inputs, bool &has_output, bool &has_jumps) {
+prepared_ptr prepare(const compile_outcome &compiled, int &inputs, bool &has_output) {
     return prepared_ptr(formula_shim_prepare(compiled.outcome.symbol_text, compiled.outcome.code_text, &inputs,
-                                             &has_output, &has_jumps),
+                                             &has_output),
                         &formula_shim_release);
 }
 
@@ -72,12 +72,11 @@ TEST(PostgresShim, RefusesTextsCutShortOrWithLineEnds) {
 TEST(PostgresShim, ADivisionKeepsTheMessageForTheWarningAndWritesNothing) {
     const compile_outcome compiled("method DIVIDE\ninput a, b;\noutput r;\nproc\nr = 5 + a / b;\nendp\n");
     int inputs = 0;
-    bool has_output = false, has_jumps = true;
-    prepared_ptr formula = prepare(compiled, inputs, has_output, has_jumps);
+    bool has_output = false;
+    prepared_ptr formula = prepare(compiled, inputs, has_output);
     ASSERT_NE(formula, nullptr);
     EXPECT_EQ(inputs, 2);
     EXPECT_TRUE(has_output);
-    EXPECT_FALSE(has_jumps);
     double values[3] = {0.0, 7.0, 0.0};
     testing::internal::CaptureStderr();
     EXPECT_EQ(formula_shim_evaluate(formula.get(), values, 1000, [](void *) { return true; }, nullptr), 1);
@@ -89,10 +88,9 @@ TEST(PostgresShim, ADivisionKeepsTheMessageForTheWarningAndWritesNothing) {
 TEST(PostgresShim, TheBudgetStopsAnEndlessFormulaAndSparesStraightLineCode) {
     const compile_outcome endless("method ENDLESS\ninput a;\noutput r;\nproc\nwhile (a > 0) r = r + 1; end\nendp\n");
     int inputs = 0;
-    bool has_output = false, has_jumps = false;
-    prepared_ptr formula = prepare(endless, inputs, has_output, has_jumps);
+    bool has_output = false;
+    prepared_ptr formula = prepare(endless, inputs, has_output);
     ASSERT_NE(formula, nullptr);
-    EXPECT_TRUE(has_jumps);
     int questions = 0;
     const auto three_questions = [](void *context) { return ++*static_cast<int *>(context) < 3; };
     double values[2] = {-1.0, 1.0};
@@ -102,8 +100,7 @@ TEST(PostgresShim, TheBudgetStopsAnEndlessFormulaAndSparesStraightLineCode) {
 
     const compile_outcome straight(
         "method MED\ninput a, b, c;\noutput r;\nproc\nr = (a + b) * c - a / 4 + b * 2.5;\nendp\n");
-    formula = prepare(straight, inputs, has_output, has_jumps);
-    EXPECT_FALSE(has_jumps);
+    formula = prepare(straight, inputs, has_output);
     questions = 0;
     double med[4] = {0.0, 4.0, 2.0, 3.0};
     EXPECT_EQ(formula_shim_evaluate(formula.get(), med, 1, three_questions, &questions), 0);
