@@ -42,11 +42,7 @@ public:
     // false with a complete message in `error` for a line that cannot be used.
     bool take_line(std::string_view line, std::string &out, std::string &error);
 
-    // The message for a line longer than the reader accepts, at the next row.
-    std::string line_too_long_message() const { return reader_.line_too_long_message(); }
-
     csv_row_reader &reader() noexcept { return reader_; }
-    long long rows_taken() const noexcept { return reader_.line_number(); }
     long long rows_evaluated() const noexcept { return rows_evaluated_; }
 
 private:
