@@ -58,7 +58,58 @@ inline constexpr step_kind step_stop = step_move + 3;  // element 0 = registers[
 // for n = 1 to 4 and, with n in left, for more.
 inline constexpr step_kind step_bind_inputs = step_move + 4;
 inline constexpr std::uint32_t inputs_bound_unrolled = 4;
-inline constexpr std::size_t step_kind_count = step_bind_inputs + inputs_bound_unrolled + 1;
+
+// Pair steps: two arithmetic operations in one step, where the first one's
+// value is read only by the second (registers[result] =
+// outer(inner(registers[left], registers[right]), registers[third]), or
+// outer(registers[third], inner(...)) with the inner value on the right).
+// Twin steps: three, where the third operation alone reads the values of the
+// two before it (registers[result] = outer(first(registers[left],
+// registers[right]), second(registers[third], registers[fourth])), as in
+// a * b + c * d). Each saves dispatches and the trips of the inner values
+// through memory; the chains of + - * / that formulas are made of pair up.
+#define ZERIZI_PAIRED_WITH(outer, X) X(outer, PLUS) X(outer, MINUS) X(outer, MULT) X(outer, DIV)
+#define ZERIZI_PAIRS(X) \
+    ZERIZI_PAIRED_WITH(PLUS, X) ZERIZI_PAIRED_WITH(MINUS, X) ZERIZI_PAIRED_WITH(MULT, X) ZERIZI_PAIRED_WITH(DIV, X)
+#define ZERIZI_TWINNED_WITH(outer, first, X) \
+    X(outer, first, PLUS) X(outer, first, MINUS) X(outer, first, MULT) X(outer, first, DIV)
+#define ZERIZI_TWINNED_UNDER(outer, X)                                         \
+    ZERIZI_TWINNED_WITH(outer, PLUS, X) ZERIZI_TWINNED_WITH(outer, MINUS, X) \
+    ZERIZI_TWINNED_WITH(outer, MULT, X) ZERIZI_TWINNED_WITH(outer, DIV, X)
+#define ZERIZI_TWINS(X)                                                      \
+    ZERIZI_TWINNED_UNDER(PLUS, X) ZERIZI_TWINNED_UNDER(MINUS, X) ZERIZI_TWINNED_UNDER(MULT, X) \
+    ZERIZI_TWINNED_UNDER(DIV, X)
+// An operation's place among those that pair, in the order above; -1 for the others.
+constexpr int paired_place(operation_code o) noexcept {
+    return o == op_PLUS ? 0 : o == op_MINUS ? 1 : o == op_MULT ? 2 : o == op_DIV ? 3 : -1;
+}
+inline constexpr int paired_operation_count = 4;
+// The pair and twin steps compute in the loop that calls no function.
+static_assert([] {
+    for (operation_code o : {op_PLUS, op_MINUS, op_MULT, op_DIV})
+        if (!computes(mode_of(o)) || mode_of(o).pops != 2 || mode_of(o).calls_out) return false;
+    return true;
+}());
+inline constexpr step_kind step_pair_first = step_bind_inputs + inputs_bound_unrolled + 1;
+constexpr step_kind pair_step(operation_code outer, operation_code inner, bool inner_on_left) noexcept {
+    return static_cast<step_kind>(step_pair_first +
+                                  2 * (paired_operation_count * paired_place(outer) + paired_place(inner)) +
+                                  (inner_on_left ? 0 : 1));
+}
+inline constexpr step_kind step_twin_first =
+    step_pair_first + 2 * paired_operation_count * paired_operation_count;
+constexpr step_kind twin_step(operation_code outer, operation_code first, operation_code second) noexcept {
+    return static_cast<step_kind>(
+        step_twin_first +
+        paired_operation_count * (paired_operation_count * paired_place(outer) + paired_place(first)) +
+        paired_place(second));
+}
+// Whether a step reads its third register (pairs), and its fourth (twins).
+constexpr bool is_pair_step(step_kind kind) noexcept { return kind >= step_pair_first; }
+constexpr bool is_twin_step(step_kind kind) noexcept { return kind >= step_twin_first; }
+inline constexpr std::size_t step_kind_count =
+    step_twin_first + paired_operation_count * paired_operation_count * paired_operation_count;
+static_assert(step_kind_count <= 256, "step kinds are numbered in one byte");
 
 struct register_step {
     step_kind kind;
@@ -68,12 +119,14 @@ struct register_step {
     std::uint32_t result;  // the register written, or how many steps a jump goes on or back (as int32_t)
     std::uint32_t left;
     std::uint32_t right;
+    std::uint32_t third;   // a pair step's operand of the outer operation; a twin's of the second
+    std::uint32_t fourth;  // a twin step's other operand of the second operation
 };
 
 class register_code {
 public:
     // Until translate succeeds, the code is one step that gives up at once.
-    register_code() : steps_{{op_nothing, 0, 0, 0, 0}} {}
+    register_code() : steps_{{op_nothing, 0, 0, 0, 0, 0, 0}} {}
 
     // Translates the engine's code, loaded and before fuse_assignments.
     // Returns false, and stays as it was, when the code
@@ -107,6 +160,8 @@ private:
     // starts in the loop that calls no function and keeps everything in
     // registers that need no saving; at the first step that calls out it
     // goes on in the loop that does.
+    template <typename Budget>
+    static bool charged(Budget &budget, std::uint16_t instructions) noexcept;
     template <bool CallsOut, typename Budget, typename GiveUp>
     int run_steps(double *values, Budget budget, GiveUp give_up, const register_step *step) noexcept;
 
@@ -134,23 +189,58 @@ ZERIZI_STEP inline bool step_value(const double *registers, const register_step 
     }
 }
 
+// The value of a pair step (Outer applied to the value of Inner and the third
+// register); false, to give up, at a zero divisor of either.
+template <operation_code Outer, operation_code Inner, bool InnerOnLeft>
+ZERIZI_STEP inline bool pair_value(const double *registers, const register_step &step, double &value) noexcept {
+    const double divisor = registers[step.right];
+    if constexpr (mode_of(Inner).divides)
+        if (divisor == 0.0) return false;
+    const double inner = operation_result<Inner>{}(registers[step.left], divisor);
+    const double other = registers[step.third];
+    if constexpr (mode_of(Outer).divides)
+        if ((InnerOnLeft ? other : inner) == 0.0) return false;
+    value = InnerOnLeft ? operation_result<Outer>{}(inner, other) : operation_result<Outer>{}(other, inner);
+    return true;
+}
+
+// The value of a twin step; false, to give up, at a zero divisor of any of its operations.
+template <operation_code Outer, operation_code First, operation_code Second>
+ZERIZI_STEP inline bool twin_value(const double *registers, const register_step &step, double &value) noexcept {
+    // A zero divisor anywhere gives the whole run up, whatever was computed before it.
+    const double first_divisor = registers[step.right];
+    if constexpr (mode_of(First).divides)
+        if (first_divisor == 0.0) return false;
+    const double first = operation_result<First>{}(registers[step.left], first_divisor);
+    const double second_divisor = registers[step.fourth];
+    if constexpr (mode_of(Second).divides)
+        if (second_divisor == 0.0) return false;
+    const double second = operation_result<Second>{}(registers[step.third], second_divisor);
+    if constexpr (mode_of(Outer).divides)
+        if (second == 0.0) return false;
+    value = operation_result<Outer>{}(first, second);
+    return true;
+}
+
+// Charges a budget the instructions of a step; false stops the run. (A
+// function rather than a lambda, which would make the budget and the step
+// live in memory.)
+template <typename Budget>
+ZERIZI_STEP inline bool register_code::charged(Budget &budget, std::uint16_t instructions) noexcept {
+    if constexpr (!std::is_same_v<Budget, no_budget>) {
+        if (instructions < budget.period_left) {
+            budget.period_left -= instructions;
+            return true;
+        }
+        if (!budget.budget.go_on(budget.budget.context)) return false;
+        budget.period_left = budget.budget.instructions;
+    }
+    return true;
+}
+
 template <bool CallsOut, typename Budget, typename GiveUp>
 int register_code::run_steps(double *values, Budget budget, GiveUp give_up, const register_step *step) noexcept {
-    constexpr bool bounded = !std::is_same_v<Budget, no_budget>;
     double *const registers = registers_.data();
-    // Charges the step's instructions; false stops the run.
-    const auto charge = [&]() ZERIZI_STEP {
-        if constexpr (bounded) {
-            if (step->charge < budget.period_left) {
-                budget.period_left -= step->charge;
-                return true;
-            }
-            if (!budget.budget.go_on(budget.budget.context)) return false;
-            budget.period_left = budget.budget.instructions;
-        }
-        return true;
-    };
-
 #if ZERIZI_COMPUTED_GOTO
 #define ZERIZI_COMPUTE_LABEL(name, number) &&compute_##name,
 #define ZERIZI_BRANCH_LABEL(name, number) &&branch_##name,
@@ -161,6 +251,12 @@ int register_code::run_steps(double *values, Budget budget, GiveUp give_up, cons
         FORMULA_OPCODES(ZERIZI_BRANCH_LABEL) ZERIZI_NON_OPERATORS &&give_up_step,
         FORMULA_OPCODES(ZERIZI_STOPPING_LABEL) ZERIZI_NON_OPERATORS &&move, &&jump, &&jump_if_zero, &&stop,
         &&bind_inputs, &&bind_1, &&bind_2, &&bind_3, &&bind_4,
+#define ZERIZI_PAIR_LABELS(outer, inner) &&pair_##outer##_##inner##_left, &&pair_##outer##_##inner##_right,
+        ZERIZI_PAIRS(ZERIZI_PAIR_LABELS)
+#undef ZERIZI_PAIR_LABELS
+#define ZERIZI_TWIN_LABEL(outer, first, second) &&twin_##outer##_##first##_##second,
+        ZERIZI_TWINS(ZERIZI_TWIN_LABEL)
+#undef ZERIZI_TWIN_LABEL
     };
     static_assert(sizeof dispatch_table / sizeof dispatch_table[0] == step_kind_count);
 #undef ZERIZI_COMPUTE_LABEL
@@ -200,28 +296,50 @@ int register_code::run_steps(double *values, Budget budget, GiveUp give_up, cons
     zerizi_step(branch_##name, branch_unless(op_##name)) ZERIZI_IN_ITS_LOOP(       \
         name, double value;                                                        \
         if (!step_value<op_##name>(registers, *step, value)) return give_up(*this, values); \
-        if (!charge()) return stopped_by_budget; if (value == 0.0) {               \
+        if (!charged(budget, step->charge)) return stopped_by_budget; if (value == 0.0) {               \
             step += static_cast<std::int32_t>(step->result);                                           \
             zerizi_dispatch;                                                       \
         } zerizi_next_step;)                                                       \
     zerizi_step(stop_##name, compute_and_stop(op_##name)) ZERIZI_IN_ITS_LOOP(      \
         name, double value;                                                        \
         if (!step_value<op_##name>(registers, *step, value)) return give_up(*this, values); \
-        if (!charge()) return stopped_by_budget; values[0] = value; return 0;)
+        if (!charged(budget, step->charge)) return stopped_by_budget; values[0] = value; return 0;)
         FORMULA_OPCODES(ZERIZI_OPERATION_STEPS)
 #undef ZERIZI_OPERATION_STEPS
 #undef ZERIZI_IN_ITS_LOOP
+#define ZERIZI_PAIR_STEP(outer, inner, side, on_left)                                             \
+    zerizi_step(pair_##outer##_##inner##_##side, pair_step(op_##outer, op_##inner, on_left)) {      \
+        double value;                                                                               \
+        if (!pair_value<op_##outer, op_##inner, on_left>(registers, *step, value)) return give_up(*this, values); \
+        registers[step->result] = value;                                                            \
+        zerizi_next_step;                                                                           \
+    }
+#define ZERIZI_PAIR_STEPS(outer, inner) \
+    ZERIZI_PAIR_STEP(outer, inner, left, true) ZERIZI_PAIR_STEP(outer, inner, right, false)
+        ZERIZI_PAIRS(ZERIZI_PAIR_STEPS)
+#undef ZERIZI_PAIR_STEPS
+#undef ZERIZI_PAIR_STEP
+#define ZERIZI_TWIN_STEP(outer, first, second)                                                      \
+    zerizi_step(twin_##outer##_##first##_##second, twin_step(op_##outer, op_##first, op_##second)) { \
+        double value;                                                                               \
+        if (!twin_value<op_##outer, op_##first, op_##second>(registers, *step, value))               \
+            return give_up(*this, values);                                                          \
+        registers[step->result] = value;                                                            \
+        zerizi_next_step;                                                                           \
+    }
+        ZERIZI_TWINS(ZERIZI_TWIN_STEP)
+#undef ZERIZI_TWIN_STEP
         zerizi_step(move, step_move) {
             registers[step->result] = registers[step->left];
             zerizi_next_step;
         }
         zerizi_step(jump, step_jump) {
-            if (!charge()) return stopped_by_budget;
+            if (!charged(budget, step->charge)) return stopped_by_budget;
             step += static_cast<std::int32_t>(step->result);
             zerizi_dispatch;
         }
         zerizi_step(jump_if_zero, step_jump_if_zero) {
-            if (!charge()) return stopped_by_budget;
+            if (!charged(budget, step->charge)) return stopped_by_budget;
             if (registers[step->left] == 0.0) {
                 step += static_cast<std::int32_t>(step->result);
                 zerizi_dispatch;
@@ -244,7 +362,7 @@ int register_code::run_steps(double *values, Budget budget, GiveUp give_up, cons
         }
         // A stop that a jump was turned into charges what the jump would have.
         zerizi_step(stop, step_stop) {
-            if (!charge()) return stopped_by_budget;
+            if (!charged(budget, step->charge)) return stopped_by_budget;
             if (step->right != 0) values[0] = registers[step->left];
             return 0;
         }

@@ -137,7 +137,7 @@ private:
     bool emit_moves(const path &along, std::vector<register_step> &into);
     void emit(step_kind kind, std::uint32_t result, std::uint32_t left, std::uint32_t right,
               std::uint16_t charge = 0) {
-        steps_.push_back({kind, charge, result, left, right});
+        steps_.push_back({kind, charge, result, left, right, 0, 0});
     }
     void tidy(std::int32_t output);
 
@@ -281,7 +281,7 @@ bool register_translation::follow_block(std::int32_t start, bool emit_steps, std
             if (!taken_moves.empty()) {
                 destination = static_cast<std::uint32_t>(closing_stop_ + 1 + moves_out_.size());
                 moves_out_.insert(moves_out_.end(), taken_moves.begin(), taken_moves.end());
-                moves_out_.push_back({step_jump, 0, static_cast<std::uint32_t>(target), 0, 0});
+                moves_out_.push_back({step_jump, 0, static_cast<std::uint32_t>(target), 0, 0, 0, 0});
             }
             if (fuses) {
                 steps_.back().kind = branch_unless(static_cast<operation_code>(last->kind));
@@ -345,7 +345,7 @@ bool register_translation::emit_moves(const path &along, std::vector<register_st
                 return &other != &moves[k] && other.second == destination;
             });
             if (read) continue;
-            if (destination != moves[k].second) into.push_back({step_move, 0, destination, moves[k].second, 0});
+            if (destination != moves[k].second) into.push_back({step_move, 0, destination, moves[k].second, 0, 0, 0});
             moves.erase(moves.begin() + static_cast<std::ptrdiff_t>(k));
             moved = true;
             break;
@@ -353,7 +353,7 @@ bool register_translation::emit_moves(const path &along, std::vector<register_st
         if (moved) continue;
         if (scratch_ == no_register) scratch_ = add_register(0.0, false);
         const std::uint32_t saved = moves.front().first;
-        into.push_back({step_move, 0, scratch_, saved, 0});
+        into.push_back({step_move, 0, scratch_, saved, 0, 0, 0});
         for (auto &move : moves)
             if (move.second == saved) move.second = scratch_;
     }
@@ -398,19 +398,30 @@ void register_translation::tidy(std::int32_t output) {
         if (steps_[k].kind == step_stop && !is_target[k] && steps_[k - 1].kind == step_move &&
             steps_[k - 1].result == steps_[k].left)
             steps_[k].left = steps_[k - 1].left;
+    // How many times the steps read each register.
+    const auto reads = [&] {
+        std::vector<std::uint32_t> count(values_.size(), 0);
+        for (const register_step &step : steps_) {
+            if (step.kind == step_jump || (step.kind >= step_bind_inputs && step.kind < step_pair_first)) continue;
+            if (step.kind == step_stop) {
+                if (step.right != 0) ++count[step.left];
+                continue;
+            }
+            ++count[step.left];
+            if (step.kind == step_move || step.kind == step_jump_if_zero) continue;
+            ++count[step.right];  // register 0 for a step of one operand
+            if (is_pair_step(step.kind)) ++count[step.third];
+            if (is_twin_step(step.kind)) ++count[step.fourth];
+        }
+        return count;
+    };
     // Moves whose register nothing reads, until there are none.
     for (bool dropping = true; dropping;) {
-        std::vector<bool> read(values_.size(), false);
-        for (const register_step &step : steps_) {
-            if (step.kind == step_jump) continue;
-            read[step.left] = true;
-            if (step.kind != step_move && step.kind != step_jump_if_zero && step.kind != step_stop)
-                read[step.right] = true;
-        }
+        const std::vector<std::uint32_t> read = reads();
         std::vector<bool> dropped(steps_.size(), false);
         dropping = false;
         for (std::size_t k = 0; k < steps_.size(); ++k)
-            if (steps_[k].kind == step_move && !read[steps_[k].result]) dropped[k] = dropping = true;
+            if (steps_[k].kind == step_move && read[steps_[k].result] == 0) dropped[k] = dropping = true;
         if (dropping) drop(dropped);
     }
     // The output's last step, right before a stop, hands its value back itself.
@@ -424,6 +435,83 @@ void register_translation::tidy(std::int32_t output) {
                 before.kind = compute_and_stop(static_cast<operation_code>(before.kind));
                 before.charge = steps_[k].charge;
                 dropped[k] = true;
+            }
+        }
+        drop(dropped);
+    }
+    // Three arithmetic steps in a row, where the third alone reads the
+    // values of the two before it, become one twin step; then two, where
+    // the second alone reads the first's value, one pair step.
+    const auto pairs = [](const register_step &step) {
+        return step.kind < operation_count && paired_place(static_cast<operation_code>(step.kind)) >= 0;
+    };
+    {
+        is_target = targeted();
+        const std::vector<std::uint32_t> read = reads();
+        std::vector<bool> dropped(steps_.size(), false);
+        for (std::size_t k = 0; k + 2 < steps_.size(); ++k) {
+            register_step &first = steps_[k];
+            const register_step &second = steps_[k + 1];
+            const register_step &outer = steps_[k + 2];
+            if (!pairs(first) || !pairs(second) || !pairs(outer) || is_target[k + 1] || is_target[k + 2] ||
+                outer.left != first.result || outer.right != second.result || read[first.result] != 1 ||
+                read[second.result] != 1)
+                continue;
+            first.kind = twin_step(static_cast<operation_code>(outer.kind), static_cast<operation_code>(first.kind),
+                                   static_cast<operation_code>(second.kind));
+            first.third = second.left;
+            first.fourth = second.right;
+            first.result = outer.result;
+            dropped[k + 1] = dropped[k + 2] = true;
+            k += 2;
+        }
+        drop(dropped);
+    }
+    {
+        is_target = targeted();
+        const std::vector<std::uint32_t> read = reads();
+        std::vector<bool> dropped(steps_.size(), false);
+        for (std::size_t k = 0; k + 1 < steps_.size(); ++k) {
+            register_step &inner = steps_[k];
+            const register_step &outer = steps_[k + 1];
+            if (!pairs(inner) || !pairs(outer) || is_target[k + 1] || read[inner.result] != 1) continue;
+            if (outer.left != inner.result && outer.right != inner.result) continue;
+            const bool inner_on_left = outer.left == inner.result;
+            inner.kind = pair_step(static_cast<operation_code>(outer.kind), static_cast<operation_code>(inner.kind),
+                                   inner_on_left);
+            inner.third = inner_on_left ? outer.right : outer.left;
+            inner.result = outer.result;
+            dropped[++k] = true;
+        }
+        drop(dropped);
+    }
+    // A move of a value that nothing else reads, from the step that
+    // computed it a few steps before (with no jump, nor step that touches the
+    // move's destination, in between), is that step writing the destination
+    // itself: the value carried round a loop, as in R = R + ... at its end.
+    {
+        is_target = targeted();
+        const std::vector<std::uint32_t> read = reads();
+        std::vector<bool> dropped(steps_.size(), false);
+        const auto writes = [](const register_step &step) {
+            return step.kind < operation_count || is_pair_step(step.kind);
+        };
+        const auto touches = [](const register_step &step, std::uint32_t reg) {
+            return step.result == reg || step.left == reg || step.right == reg ||
+                   (is_pair_step(step.kind) && step.third == reg) || (is_twin_step(step.kind) && step.fourth == reg);
+        };
+        for (std::size_t k = 1; k < steps_.size(); ++k) {
+            const register_step &move = steps_[k];
+            if (move.kind != step_move || read[move.left] != 1 || is_target[k]) continue;
+            for (std::size_t j = k; j-- > 0;) {
+                register_step &writer = steps_[j];
+                if (writes(writer) && writer.result == move.left) {
+                    writer.result = move.result;
+                    dropped[k] = true;
+                    break;
+                }
+                if (!writes(writer) && writer.kind != step_move) break;  // a jump, branch or stop
+                if (touches(writer, move.result) || touches(writer, move.left) || is_target[j]) break;
             }
         }
         drop(dropped);

@@ -249,6 +249,67 @@ TEST(PreparedFormula, BranchesAndLoopsRunOnRegistersAsFreshCalls) {
         EXPECT_EQ(expect_same_as_fresh(divides, branch, inputs), inputs[0] > 0.0 && inputs[1] == 0.0);
 }
 
+TEST(PreparedFormula, ChainedStepsAndTheValuesCarriedRoundALoopAgreeWithFreshCalls) {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows the division message is a modal MessageBoxA";
+#endif
+    // R = (A + B) / (C - D) + A / C * (A / B - C * D): every divisor of the
+    // chains of two and three operations may be zero.
+    formula_builder f;
+    int a = f.input("A");
+    int b = f.input("B");
+    int c = f.input("C");
+    int d = f.input("D");
+    int r = f.output("R");
+    f.operand(a), f.operand(b), f.op(PLUS), f.operand(c), f.operand(d), f.op(MINUS), f.op(DIV);
+    f.operand(a), f.operand(c), f.op(DIV), f.operand(a), f.operand(b), f.op(DIV), f.operand(c), f.operand(d);
+    f.op(MULT), f.op(MINUS), f.op(MULT), f.op(PLUS), f.assign_to(r), f.op(STOP);
+    const formula_texts chains = f.build();
+    zerizi::prepared_formula formula(chains.symbols.c_str(), chains.code.c_str());
+    for (const std::vector<double> &inputs : {std::vector<double>{3.0, 4.0, 5.0, 2.0}, {3.0, 0.0, 5.0, 2.0},
+                                              {3.0, 4.0, 0.0, 2.0}, {3.0, 4.0, 2.0, 2.0}, {-0.0, 1.0, 1.0, 1.0}})
+        EXPECT_EQ(expect_same_as_fresh(formula, chains, inputs),
+                  inputs[1] == 0.0 || inputs[2] == 0.0 || inputs[2] == inputs[3]);
+
+    // K = 0; top: S = X; U = Y + A; if not K < 2 goto out; T = X + A;
+    // R = R + S * 2; X = T; Y = U; K = K + 1; goto top;
+    // out: R = R * 10 + X + S + Y * 100: the old X (as S) is wanted after
+    // T's value is computed, and the old Y on the way out after U's is.
+    formula_builder g;
+    a = g.input("A");
+    r = g.output("R");
+    int x = g.variable(scope_local, "X");
+    int y = g.variable(scope_local, "Y");
+    int s = g.variable(scope_local, "S");
+    int t = g.variable(scope_local, "T");
+    int u = g.variable(scope_local, "U");
+    int k = g.variable(scope_local, "K");
+    int zero = g.constant("0");
+    int one = g.constant("1");
+    int two = g.constant("2");
+    int ten = g.constant("10");
+    int hundred = g.constant("100");
+    g.operand(zero), g.assign_to(k);
+    const int top = g.operand(x);
+    g.assign_to(s), g.operand(y), g.operand(a), g.op(PLUS), g.assign_to(u);
+    g.operand(k), g.operand(two), g.op(LLT);
+    const int out = g.reference(0);
+    g.op(BRF);
+    g.operand(x), g.operand(a), g.op(PLUS), g.assign_to(t);
+    g.operand(r), g.operand(s), g.operand(two), g.op(MULT), g.op(PLUS), g.assign_to(r);
+    g.operand(t), g.assign_to(x), g.operand(u), g.assign_to(y);
+    g.operand(k), g.operand(one), g.op(PLUS), g.assign_to(k), g.reference(top), g.op(BR);
+    g.patch(out, g.next_address());
+    g.operand(r), g.operand(ten), g.op(MULT), g.operand(x), g.op(PLUS), g.operand(s), g.op(PLUS);
+    g.operand(y), g.operand(hundred), g.op(MULT), g.op(PLUS), g.assign_to(r), g.op(STOP);
+    const formula_texts loop = g.build();
+    EXPECT_TRUE(translated_code(loop).translated);
+    zerizi::prepared_formula carried(loop.symbols.c_str(), loop.code.c_str());
+    // X and Y end at 2A, S at 2A, R at 2A before the way out.
+    EXPECT_EQ(prepared(carried, {5.0}), 10.0 * 10 + 10.0 + 10.0 + 10.0 * 100);
+    for (double input : {5.0, -1.5, 0.0}) expect_same_as_fresh(carried, loop, {input, 0.0});
+}
+
 TEST(PreparedFormula, CodeWhoseStackDiffersWhereItJoinsStaysOnTheEngine) {
     // A; BRF to L; 5; L: 7 PLUS, R = ...: at L the stack holds 5 or nothing,
     // so R is 12 or 7 (a pop from an empty stack gives 0).
