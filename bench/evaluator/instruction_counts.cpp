@@ -9,6 +9,8 @@
 //   prepared_calc, prepared_med, prepared_branch, prepared_premio  an
 //       evaluation of the prepared formula; BRANCH is
 //       if a < 25 then r = a * 4.5; else r = a * 2.9; end;
+//   formula_loop, prepared_loop  Formula and an evaluation of the prepared
+//       formula on the 300-instruction loop of the benchmarks (loop_formula.h);
 //   muparser_parse_calc  muparser parsing and evaluating "a*2" with a new parser;
 //   muparser_reparse_calc  the same with one parser, given the text again each call;
 //   muparser_preparsed_calc, muparser_preparsed_med, muparser_preparsed_branch
@@ -19,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "loop_formula.h"
 #include "zerizi.h"
 #include "zerizi_prepared.h"
 
@@ -109,6 +112,18 @@ int main(int argc, char **argv) {
         for (long call = 0; call < calls; ++call) {
             formula.evaluate(values);
             sink = values[0];
+        }
+    } else if (is("formula_loop") || is("prepared_loop")) {
+        const test_support::formula_texts loop = bench_support::loop_formula();
+        const char *const texts[2] = {loop.symbols.c_str(), loop.code.c_str()};
+        double inputs[3] = {0.0, 1.5, 2.5};
+        zerizi::prepared_formula formula(texts[0], texts[1]);
+        for (long call = 0; call < calls; ++call) {
+            if (is("formula_loop"))
+                Formula(inputs, texts);
+            else
+                formula.evaluate(inputs);
+            sink = inputs[0];
         }
     } else if (is("muparser_parse_calc")) {
         double a = 21.0;

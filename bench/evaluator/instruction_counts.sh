@@ -48,6 +48,8 @@ prepared_calc=$(per_call prepared_calc)
 prepared_med=$(per_call prepared_med)
 prepared_branch=$(per_call prepared_branch)
 prepared_premio=$(per_call prepared_premio)
+formula_loop=$(per_call formula_loop)
+prepared_loop=$(per_call prepared_loop)
 mu_parse=$(per_call muparser_parse_calc)
 mu_reparse=$(per_call muparser_reparse_calc)
 mu_eval=$(per_call muparser_preparsed_calc)
@@ -71,6 +73,9 @@ against_muparser "prepared evaluation, CALC" "$prepared_calc" "$mu_eval" 45
 against_muparser "prepared evaluation, MED" "$prepared_med" "$mu_med" 23
 against_muparser "prepared evaluation, BRANCH" "$prepared_branch" "$mu_branch" 24
 printf '%-44s %10d\n' "prepared evaluation, PREMIO" "$prepared_premio"
+printf '%-44s %10d\n' "Formula, LOOP (loop_formula.h)" "$formula_loop"
+printf '%-44s %10d  %-24s %s\n' "prepared evaluation, LOOP" "$prepared_loop" "<= $((formula_loop / 3)) (1/3 of Formula)" \
+  "$(verdict "$prepared_loop" $((formula_loop / 3)))"
 printf '%-44s %10d\n' "muparser, parse and evaluate a*2 (new parser)" "$mu_parse"
 printf '%-44s %10d\n' "muparser, parse and evaluate a*2 (reused parser)" "$mu_reparse"
 printf '%-44s %10d\n' "muparser, evaluate a*2 pre-parsed" "$mu_eval"
