@@ -50,6 +50,9 @@ constexpr std::size_t largest_search = 20'000'000;
 // How often a block's starting state is worked out before the joins it has
 // stay (see settle).
 constexpr std::uint32_t settles_before_joins_stay = 16;
+// How many steps before a move its value's step is looked for (see tidy),
+// which keeps the tidying of long code linear.
+constexpr std::size_t move_writer_reach = 64;
 
 // A path's state: registers of the symbols' values (0 .. count - 1), of
 // their flags (count .. 2 count - 1), then of the stack from the bottom.
@@ -503,7 +506,7 @@ void register_translation::tidy(std::int32_t output) {
         for (std::size_t k = 1; k < steps_.size(); ++k) {
             const register_step &move = steps_[k];
             if (move.kind != step_move || read[move.left] != 1 || is_target[k]) continue;
-            for (std::size_t j = k; j-- > 0;) {
+            for (std::size_t j = k; j-- > 0 && k - j <= move_writer_reach;) {
                 register_step &writer = steps_[j];
                 if (writes(writer) && writer.result == move.left) {
                     writer.result = move.result;
