@@ -170,6 +170,15 @@ private:
     std::vector<register_step> steps_;
 };
 
+// O applied to a and b; false, to give up, when O divides and b is zero.
+template <operation_code O>
+ZERIZI_STEP inline bool applied(double a, double b, double &value) noexcept {
+    if constexpr (mode_of(O).divides)
+        if (b == 0.0) return false;
+    value = operation_result<O>{}(a, b);
+    return true;
+}
+
 // The value of a computing step of operation O; false, to give up, at a zero
 // divisor and for an operation that does not compute.
 template <operation_code O>
@@ -181,11 +190,7 @@ ZERIZI_STEP inline bool step_value(const double *registers, const register_step 
         value = operation_result<O>{}(registers[step.left]);
         return true;
     } else {
-        const double right = registers[step.right];
-        if constexpr (mode.divides)
-            if (right == 0.0) return false;
-        value = operation_result<O>{}(registers[step.left], right);
-        return true;
+        return applied<O>(registers[step.left], registers[step.right], value);
     }
 }
 
@@ -193,33 +198,20 @@ ZERIZI_STEP inline bool step_value(const double *registers, const register_step 
 // register); false, to give up, at a zero divisor of either.
 template <operation_code Outer, operation_code Inner, bool InnerOnLeft>
 ZERIZI_STEP inline bool pair_value(const double *registers, const register_step &step, double &value) noexcept {
-    const double divisor = registers[step.right];
-    if constexpr (mode_of(Inner).divides)
-        if (divisor == 0.0) return false;
-    const double inner = operation_result<Inner>{}(registers[step.left], divisor);
+    double inner;
+    if (!applied<Inner>(registers[step.left], registers[step.right], inner)) return false;
     const double other = registers[step.third];
-    if constexpr (mode_of(Outer).divides)
-        if ((InnerOnLeft ? other : inner) == 0.0) return false;
-    value = InnerOnLeft ? operation_result<Outer>{}(inner, other) : operation_result<Outer>{}(other, inner);
-    return true;
+    return InnerOnLeft ? applied<Outer>(inner, other, value) : applied<Outer>(other, inner, value);
 }
 
-// The value of a twin step; false, to give up, at a zero divisor of any of its operations.
+// The value of a twin step; false, to give up, at a zero divisor of any of
+// its operations (whatever was computed before it: the whole run gives up).
 template <operation_code Outer, operation_code First, operation_code Second>
 ZERIZI_STEP inline bool twin_value(const double *registers, const register_step &step, double &value) noexcept {
-    // A zero divisor anywhere gives the whole run up, whatever was computed before it.
-    const double first_divisor = registers[step.right];
-    if constexpr (mode_of(First).divides)
-        if (first_divisor == 0.0) return false;
-    const double first = operation_result<First>{}(registers[step.left], first_divisor);
-    const double second_divisor = registers[step.fourth];
-    if constexpr (mode_of(Second).divides)
-        if (second_divisor == 0.0) return false;
-    const double second = operation_result<Second>{}(registers[step.third], second_divisor);
-    if constexpr (mode_of(Outer).divides)
-        if (second == 0.0) return false;
-    value = operation_result<Outer>{}(first, second);
-    return true;
+    double first, second;
+    return applied<First>(registers[step.left], registers[step.right], first) &&
+           applied<Second>(registers[step.third], registers[step.fourth], second) &&
+           applied<Outer>(first, second, value);
 }
 
 // Charges a budget the instructions of a step; false stops the run. (A
