@@ -6,9 +6,10 @@
 // stack would hold gets a register, an ASSIGN only changes which register
 // stands for its symbol, and where paths join with different registers for a
 // value, each path moves its own into one register of the join. An
-// evaluation binds the inputs and runs one step per operation; nothing needs
-// restarting, since every register a run reads was written by that run or
-// holds what every run starts with.
+// evaluation binds the inputs and runs the steps (one per operation, or per
+// chain of two or three of + - * /: the pair and twin steps below); nothing
+// needs restarting, since every register a run reads was written by that run
+// or holds what every run starts with.
 //
 // Registers: 0 holds 0.0 (what an empty stack pops, every index that names
 // no symbol, a flag not set); 1 to n the n input variables, in binding order;
