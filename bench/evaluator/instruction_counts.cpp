@@ -118,12 +118,16 @@ int main(int argc, char **argv) {
         const char *const texts[2] = {loop.symbols.c_str(), loop.code.c_str()};
         double inputs[3] = {0.0, 1.5, 2.5};
         zerizi::prepared_formula formula(texts[0], texts[1]);
-        for (long call = 0; call < calls; ++call) {
-            if (is("formula_loop"))
+        if (is("formula_loop")) {
+            for (long call = 0; call < calls; ++call) {
                 Formula(inputs, texts);
-            else
+                sink = inputs[0];
+            }
+        } else {
+            for (long call = 0; call < calls; ++call) {
                 formula.evaluate(inputs);
-            sink = inputs[0];
+                sink = inputs[0];
+            }
         }
     } else if (is("muparser_parse_calc")) {
         double a = 21.0;
